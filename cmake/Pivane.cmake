@@ -1,0 +1,39 @@
+# pivane_library(NAME SOURCES... [DEPS ...]): one static library per app subsystem.
+function(pivane_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# pivane_test(NAME SOURCES... [DEPS ...]): a GoogleTest program whose cases CTest runs one by one.
+function(pivane_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/;PIVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR};GSETTINGS_BACKEND=memory;GDK_GL=disable;${ARG_ENV}"
+               TIMEOUT 120)
+endfunction()
+
+# pivane_fuzz(NAME SOURCE DEPS... CORPUS dir): a libFuzzer target. Without PIVANE_FUZZ it is built
+# with a small driver that feeds every file of its seed corpus once, and the suite runs it.
+function(pivane_fuzz name)
+  cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  if(PIVANE_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    add_test(NAME ${name} COMMAND ${name} -max_total_time=10 -rss_limit_mb=2048 ${ARG_CORPUS})
+  else()
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/fuzz/CorpusDriver.cpp)
+    add_test(NAME ${name} COMMAND ${name} ${ARG_CORPUS})
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT 120
+    ENVIRONMENT "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/")
+endfunction()

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds Pivane with warnings as errors and runs the whole test suite.
+#   scripts/test.sh              normal build in build/
+#   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#   scripts/test.sh --tsan       ThreadSanitizer build in build-tsan/ (thread tests only)
+#   scripts/test.sh --fuzz       clang + libFuzzer build in build-fuzz/ (fuzz targets only)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+dir=build
+opts=(-DPIVANE_WERROR=ON)
+filter=()
+case "${1:-}" in
+  --sanitize) dir=build-asan; opts+=(-DPIVANE_SANITIZE=ON -DPIVANE_BENCH=OFF) ;;
+  --tsan) dir=build-tsan; opts+=(-DPIVANE_TSAN=ON -DPIVANE_BENCH=OFF); filter=(-L thread) ;;
+  --fuzz) dir=build-fuzz; opts+=(-DPIVANE_FUZZ=ON -DPIVANE_BENCH=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++); filter=(-R '^fuzz_') ;;
+  "") ;;
+  *) echo "usage: scripts/test.sh [--sanitize|--tsan|--fuzz]" >&2; exit 2 ;;
+esac
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+cmake -S . -B "$dir" -G Ninja "${opts[@]}" >/dev/null
+cmake --build "$dir" -j "$(nproc)"
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" "${filter[@]}"

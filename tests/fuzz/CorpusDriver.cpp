@@ -1,0 +1,34 @@
+// Runs a fuzz target over its seed corpus once, so that the ordinary test suite exercises every
+// target without libFuzzer. Arguments are files or folders.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+static int RunFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return 1;
+}
+
+int main(int argc, char** argv) {
+    int count = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::filesystem::path arg(argv[i]);
+        if (std::filesystem::is_directory(arg)) {
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(arg))
+                if (entry.is_regular_file()) count += RunFile(entry.path());
+        } else if (std::filesystem::exists(arg)) {
+            count += RunFile(arg);
+        }
+    }
+    // An empty input is the classic first case of every fuzzer.
+    LLVMFuzzerTestOneInput(nullptr, 0);
+    std::printf("ran %d corpus inputs\n", count);
+    return count > 0 ? 0 : 1;
+}
