@@ -3,7 +3,14 @@ function(pivane_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  foreach(dep ${ARG_DEPS})
+    if(dep MATCHES "^pivane_")
+      # Sibling subsystems may not have sources yet; link them once they exist.
+      target_link_libraries(${name} PUBLIC $<TARGET_NAME_IF_EXISTS:${dep}>)
+    else()
+      target_link_libraries(${name} PUBLIC ${dep})
+    endif()
+  endforeach()
 endfunction()
 
 # pivane_test(NAME SOURCES... [DEPS ...]): a GoogleTest program whose cases CTest runs one by one.
@@ -36,4 +43,13 @@ function(pivane_fuzz name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT 120
     ENVIRONMENT "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/")
+endfunction()
+
+# pivane_folder_library(NAME DEPS...): a static library of every .cpp in the current folder.
+# Nothing is built while the folder holds no source yet.
+function(pivane_folder_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    pivane_library(${name} SOURCES ${sources} DEPS ${ARGN})
+  endif()
 endfunction()

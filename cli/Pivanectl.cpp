@@ -1,0 +1,37 @@
+// pivanectl: the command-line front end over Pivane's device, store and file code.
+#include "cli/CliContext.h"
+#include "cli/CommandRegistry.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+static void PrintHelp() {
+    std::printf("usage: pivanectl [--simulated-mouse[=wired|wireless|both]] [--sim-state FILE]\n"
+                "                 [--profile N] [--json] COMMAND [ARGS]\n\n"
+                "Configures a supported mouse and Pivane's settings from the terminal.\n\n"
+                "commands:\n");
+    for (const auto& c : CommandRegistry::Instance().Commands())
+        std::printf("  %-10s %-34s %s\n", c.name.c_str(), c.usage.c_str(), c.summary.c_str());
+    std::printf("\n'pivanectl COMMAND --help' describes one command.\n"
+                "Exit status: 0 success, 1 the operation failed, 2 wrong usage.\n");
+}
+
+int main(int argc, char** argv) {
+    CliContext context;
+    int at = context.ParseGlobalOptions(argc, argv);
+    if (at < 0) return CliContext::kUsage;
+    if (at >= argc || std::string(argv[at]) == "--help" || std::string(argv[at]) == "help") {
+        PrintHelp();
+        return at >= argc ? CliContext::kUsage : CliContext::kOk;
+    }
+    const auto* command = CommandRegistry::Instance().Find(argv[at]);
+    if (!command) return context.Usage(std::string("unknown command '") + argv[at] + "'");
+    std::vector<std::string> args(argv + at + 1, argv + argc);
+    if (!args.empty() && args[0] == "--help") {
+        std::printf("usage: pivanectl %s %s\n  %s\n", command->name.c_str(),
+                    command->usage.c_str(), command->summary.c_str());
+        return CliContext::kOk;
+    }
+    return command->handler(context, args);
+}
