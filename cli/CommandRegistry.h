@@ -13,8 +13,8 @@ public:
     using Handler = std::function<int(CliContext&, const std::vector<std::string>& args)>;
 
     struct Command {
-        std::string name;
-        std::string usage;   // arguments, e.g. "list | activate N"
+        std::string name;    // one word, or two for a group's subcommand ("profile list")
+        std::string usage;   // arguments after the name, e.g. "N NAME"
         std::string summary; // one line for --help
         bool needsDevice = false;
         Handler handler;

@@ -12,7 +12,7 @@ static void PrintHelp() {
                 "Configures a supported mouse and Pivane's settings from the terminal.\n\n"
                 "commands:\n");
     for (const auto& c : CommandRegistry::Instance().Commands())
-        std::printf("  %-10s %-34s %s\n", c.name.c_str(), c.usage.c_str(), c.summary.c_str());
+        std::printf("  %-16s %-28s %s\n", c.name.c_str(), c.usage.c_str(), c.summary.c_str());
     std::printf("\n'pivanectl COMMAND --help' describes one command.\n"
                 "Exit status: 0 success, 1 the operation failed, 2 wrong usage.\n");
 }
@@ -25,9 +25,18 @@ int main(int argc, char** argv) {
         PrintHelp();
         return at >= argc ? CliContext::kUsage : CliContext::kOk;
     }
-    const auto* command = CommandRegistry::Instance().Find(argv[at]);
+    // Groups such as "profile list" are registered under both words; try those first.
+    const CommandRegistry::Command* command = nullptr;
+    int words = 1;
+    if (at + 1 < argc)
+        command = CommandRegistry::Instance().Find(std::string(argv[at]) + " " + argv[at + 1]);
+    if (command) {
+        words = 2;
+    } else {
+        command = CommandRegistry::Instance().Find(argv[at]);
+    }
     if (!command) return context.Usage(std::string("unknown command '") + argv[at] + "'");
-    std::vector<std::string> args(argv + at + 1, argv + argc);
+    std::vector<std::string> args(argv + at + words, argv + argc);
     if (!args.empty() && args[0] == "--help") {
         std::printf("usage: pivanectl %s %s\n  %s\n", command->name.c_str(),
                     command->usage.c_str(), command->summary.c_str());

@@ -19,7 +19,10 @@ function(pivane_test name)
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  foreach(dep ${ARG_DEPS})
+    target_link_libraries(${name} PRIVATE $<TARGET_NAME_IF_EXISTS:${dep}>)
+  endforeach()
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/;PIVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR};GSETTINGS_BACKEND=memory;GDK_GL=disable;${ARG_ENV}"
                TIMEOUT 120)
