@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Turns the bytes of a text file into UTF-8 the way the program's files have always been read:
+// a UTF-8 or UTF-16 byte-order mark decides, valid UTF-8 stays as it is, and anything else is
+// taken as an 8-bit Windows (code page 1252) file.
+class TextEncoding {
+public:
+    enum class Kind { Utf8, Utf8Bom, Utf16Le, Utf16Be, Ansi };
+
+    // Which of the kinds above the bytes are. Without a byte-order mark, text that is not valid
+    // UTF-8 is Ansi.
+    static Kind Detect(const char* data, size_t size);
+
+    // The text as UTF-8 without a byte-order mark. Broken UTF-16 (a lone surrogate, an odd last
+    // byte) becomes U+FFFD; nothing is dropped silently.
+    static std::string ToUtf8(const char* data, size_t size);
+
+    static bool IsValidUtf8(const char* data, size_t size);
+
+    // Number of code points in valid UTF-8 text (continuation bytes are not counted).
+    static size_t CodePointCount(const std::string& text);
+    // The first `count` code points of UTF-8 text.
+    static std::string CutCodePoints(const std::string& text, size_t count);
+
+    static void AppendUtf8(std::string& out, char32_t codePoint);
+};
