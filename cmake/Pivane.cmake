@@ -13,9 +13,10 @@ function(pivane_library name)
   endforeach()
 endfunction()
 
-# pivane_test(NAME SOURCES... [DEPS ...]): a GoogleTest program whose cases CTest runs one by one.
+# pivane_test(NAME SOURCES... [DEPS ...] [LABELS ...]): a GoogleTest program whose cases CTest
+# runs one by one. LABELS thread marks suites that scripts/test.sh --tsan runs.
 function(pivane_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENV;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
@@ -23,9 +24,13 @@ function(pivane_test name)
     target_link_libraries(${name} PRIVATE $<TARGET_NAME_IF_EXISTS:${dep}>)
   endforeach()
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
+  set(label_properties)
+  if(ARG_LABELS)
+    set(label_properties LABELS "${ARG_LABELS}")
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/;PIVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR};GSETTINGS_BACKEND=memory;GDK_GL=disable;${ARG_ENV}"
-               TIMEOUT 120)
+               TIMEOUT 120 ${label_properties})
 endfunction()
 
 # pivane_fuzz(NAME SOURCE DEPS... CORPUS dir): a libFuzzer target. Without PIVANE_FUZZ it is built
