@@ -31,7 +31,8 @@ public:
     // Client coordinates of the parent window.
     virtual void SetRect(const Rect& client);
     Rect GetRect() const { return rect_; }
-    // Replaces the text without calling OnEditChanged; the limit and number rules apply.
+    // Replaces the text as given (the limit and number rules are for typing) without calling
+    // OnEditChanged.
     virtual void SetText(const std::string& text);
     virtual std::string GetText() const { return text_; }
     virtual void Show(bool show);

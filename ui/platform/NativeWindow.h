@@ -146,6 +146,8 @@ protected:
     bool visible_ = false;
     bool iconic_ = false;
     bool destroyed_ = false;
+    bool disabled_ = false;
+    bool paintBegun_ = false; // set by BeginPaint during a WM_PAINT
     CursorShape cursor_ = CursorShape::Arrow;
     bool trackLeave_ = false;
     int hoverMs_ = 0;

@@ -1,0 +1,7 @@
+#include "ui/platform/HeadlessBackend.h"
+
+namespace Tolva {
+
+HeadlessBackend::~HeadlessBackend() = default;
+
+} // namespace Tolva

@@ -1,0 +1,74 @@
+#include "ui/platform/HeadlessWindow.h"
+
+#include <cairo.h>
+
+#include "ui/platform/HeadlessPlatform.h"
+#include "ui/platform/InputState.h"
+#include "ui/platform/VirtualKeys.h"
+
+namespace Tolva {
+
+HeadlessWindow::HeadlessWindow(HeadlessPlatform& platform, const WindowParams& params,
+                               WindowProc proc, void* self)
+    : NativeWindow(params, proc, self), platform_(platform) {}
+
+HeadlessWindow::~HeadlessWindow() {
+    if (frame_) cairo_surface_destroy(frame_);
+}
+
+void HeadlessWindow::Present(cairo_surface_t* image, const Rect& area) {
+    int w = rect_.Width(), h = rect_.Height();
+    if (w <= 0 || h <= 0 || !image) return;
+    if (!frame_ || cairo_image_surface_get_width(frame_) != w ||
+        cairo_image_surface_get_height(frame_) != h) {
+        cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        if (frame_) {
+            cairo_t* cr = cairo_create(fresh);
+            cairo_set_source_surface(cr, frame_, 0, 0);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+            cairo_surface_destroy(frame_);
+        }
+        frame_ = fresh;
+    }
+    Rect r = area.Intersect(GetClientRect());
+    if (r.IsEmpty()) return;
+    cairo_surface_flush(image);
+    cairo_t* cr = cairo_create(frame_);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, image, 0, 0);
+    cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    if (!(layered_ && platform_.HasCompositor())) {
+        // Without per-pixel alpha the screen shows every pixel opaque.
+        cairo_surface_flush(frame_);
+        unsigned char* data = cairo_image_surface_get_data(frame_);
+        int stride = cairo_image_surface_get_stride(frame_);
+        for (int y = r.top; y < r.bottom; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+            for (int x = r.left; x < r.right; ++x)
+                row[x] |= 0xFF000000u;
+        }
+        cairo_surface_mark_dirty(frame_);
+    }
+}
+
+void HeadlessWindow::BeginMoveDrag(Point screen) {
+    if (InputState::Instance().IsKeyDown(VK_LBUTTON)) platform_.StartMoveDrag(this, screen);
+}
+
+bool HeadlessWindow::StartNativeTimer(uint32_t id, uint32_t elapseMs) {
+    platform_.AddTimer(this, id, elapseMs);
+    return true;
+}
+
+void HeadlessWindow::StopNativeTimer(uint32_t id) {
+    platform_.RemoveTimer(this, id);
+}
+
+void HeadlessWindow::DestroyNative() {
+    platform_.ForgetWindow(this);
+}
+
+} // namespace Tolva

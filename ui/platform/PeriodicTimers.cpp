@@ -1,0 +1,98 @@
+#include "ui/platform/PeriodicTimers.h"
+
+#include <chrono>
+#include <vector>
+
+namespace Tolva {
+
+PeriodicTimers& PeriodicTimers::Instance() {
+    static PeriodicTimers timers;
+    return timers;
+}
+
+uint32_t PeriodicTimers::Start(uint32_t periodMs, std::function<void(uint32_t)> tick, bool manual) {
+    if (!tick) return 0;
+    auto timer = std::make_shared<Timer>();
+    timer->periodMs = periodMs == 0 ? 1 : periodMs;
+    timer->tick = std::move(tick);
+    timer->manual = manual;
+    {
+        std::lock_guard lock(mutex_);
+        timer->id = nextId_++;
+        if (nextId_ == 0) nextId_ = 1;
+        timers_[timer->id] = timer;
+    }
+    if (!manual) timer->thread = std::thread(&PeriodicTimers::Run, timer);
+    return timer->id;
+}
+
+void PeriodicTimers::Run(std::shared_ptr<Timer> timer) {
+    using Clock = std::chrono::steady_clock;
+    auto next = Clock::now();
+    std::unique_lock lock(timer->mutex);
+    for (;;) {
+        next += std::chrono::milliseconds(timer->periodMs);
+        if (timer->cv.wait_until(lock, next, [&] { return timer->stop; })) return;
+        // A late tick does not try to catch up with a burst.
+        if (Clock::now() > next + std::chrono::milliseconds(timer->periodMs)) next = Clock::now();
+        lock.unlock();
+        timer->tick(timer->id);
+        lock.lock();
+        if (timer->stop) return;
+    }
+}
+
+bool PeriodicTimers::Stop(uint32_t id) {
+    std::shared_ptr<Timer> timer;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = timers_.find(id);
+        if (it == timers_.end()) return false;
+        timer = it->second;
+        timers_.erase(it);
+    }
+    {
+        std::lock_guard lock(timer->mutex);
+        timer->stop = true;
+    }
+    timer->cv.notify_all();
+    if (timer->thread.joinable()) {
+        if (timer->thread.get_id() == std::this_thread::get_id())
+            timer->thread.detach(); // stopped from its own tick: the loop sees the flag and ends
+        else
+            timer->thread.join();
+    }
+    return true;
+}
+
+void PeriodicTimers::StopAll() {
+    std::vector<uint32_t> ids;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& [id, t] : timers_)
+            ids.push_back(id);
+    }
+    for (uint32_t id : ids)
+        Stop(id);
+}
+
+int PeriodicTimers::TickManual() {
+    std::vector<std::shared_ptr<Timer>> manual;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& [id, t] : timers_)
+            if (t->manual) manual.push_back(t);
+    }
+    int ran = 0;
+    for (auto& t : manual) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!timers_.count(t->id)) continue; // stopped by an earlier tick
+        }
+        t->tick(t->id);
+        ++ran;
+    }
+    return ran;
+}
+
+} // namespace Tolva

@@ -1,0 +1,7 @@
+#include "ui/platform/ToolTipWindow.h"
+
+namespace Tolva {
+
+ToolTipWindow::~ToolTipWindow() = default;
+
+} // namespace Tolva
