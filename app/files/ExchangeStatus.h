@@ -1,0 +1,11 @@
+#pragma once
+
+// How a profile or macro export or import ended.
+enum class ExchangeStatus {
+    Done,
+    NothingSelected, // no profile or macro was chosen; the page shows its message
+    Cancelled,       // the file dialog was cancelled
+    Missing,         // the chosen file does not exist
+    Unreadable,      // not XML, or not a file of this kind; nothing was changed
+    Failed,          // the file could not be written, or the store refused the data
+};
