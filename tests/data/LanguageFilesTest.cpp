@@ -368,6 +368,38 @@ TEST_F(LanguageFilesTest, EntriesOfOneChoiceListAreDistinct) {
     }
 }
 
+// Every text the program's own code looks up by a literal number must be listed (and so shipped).
+TEST_F(LanguageFilesTest, EveryNumberLookedUpInCodeIsListed) {
+    std::set<int> listed;
+    for (const auto& entry : ids_) {
+        listed.insert(entry.id);
+    }
+    static const std::regex lookup(
+        "UiText::(?:Dialog\\(\\s*|Get\\(\\s*[^,()]*,\\s*)([0-9]+)\\s*\\)");
+    const fs::path source = SourceRoot();
+    for (const char* folder : {"app", "cli", "ui"}) {
+        if (!fs::is_directory(source / folder)) {
+            continue;
+        }
+        for (const auto& item : fs::recursive_directory_iterator(source / folder)) {
+            const auto ext = item.path().extension();
+            if (!item.is_regular_file() || (ext != ".cpp" && ext != ".h")) {
+                continue;
+            }
+            std::ifstream in(item.path());
+            std::stringstream code;
+            code << in.rdbuf();
+            const std::string text = code.str();
+            for (auto it = std::sregex_iterator(text.begin(), text.end(), lookup);
+                 it != std::sregex_iterator(); ++it) {
+                const int id = std::stoi((*it)[1].str());
+                EXPECT_TRUE(listed.count(id)) << item.path().string() << " looks up text " << id
+                                              << ", which text_ids.txt does not list";
+            }
+        }
+    }
+}
+
 TEST_F(LanguageFilesTest, EveryLayoutNameNumberExistsInBothLanguages) {
     const fs::path folder = data_ / "layouts";
     std::vector<fs::path> layouts;
