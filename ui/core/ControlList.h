@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ui/TolvaApi.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace Tolva {
+
+class MControl;
+
+// An owned list of controls in creation order behind its own lock. The animation timer thread
+// walks these lists while the window thread changes them, so every walk and every change holds
+// the lock. Walks go by index and re-check the size, so a handler that removes a sibling during
+// a walk on the same thread cannot invalidate the walk.
+class TOLVA_API ControlList {
+public:
+    ControlList() = default;
+    ~ControlList();
+    ControlList(const ControlList&) = delete;
+    ControlList& operator=(const ControlList&) = delete;
+
+    MControl* Append(std::unique_ptr<MControl> control);
+    // Takes the control out of the list without deleting it; null when it is not listed.
+    std::unique_ptr<MControl> Detach(MControl* control);
+    // Takes every control out (the caller deletes them outside the lock).
+    std::vector<std::unique_ptr<MControl>> DetachAll();
+    // Calls `fn` for each control in order; stops early when it returns true. Returns that.
+    bool ForEach(const std::function<bool(MControl*)>& fn) const;
+    // The same in reverse order.
+    bool ForEachReverse(const std::function<bool(MControl*)>& fn) const;
+    // Null for an index out of range.
+    MControl* At(size_t index) const;
+    size_t Size() const;
+    bool Contains(const MControl* control) const;
+    // A copy of the pointers (they stay owned by the list).
+    std::vector<MControl*> Snapshot() const;
+
+private:
+    mutable std::recursive_mutex lock_;
+    std::vector<std::unique_ptr<MControl>> items_;
+};
+
+} // namespace Tolva

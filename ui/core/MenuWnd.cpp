@@ -1,0 +1,131 @@
+#include "ui/core/MenuWnd.h"
+
+#include "ui/core/ControlFactory.h"
+#include "ui/core/MControlFont.h"
+#include "ui/paint/MRender.h"
+
+#include <algorithm>
+
+namespace Tolva {
+
+MenuWnd::MenuWnd(NativeWindow* owner, Point screen, uint32_t messageId,
+                 const std::string& background, int backModeValue, int width, int backMode)
+    : owner_(owner), at_(screen), messageId_(messageId), background_(background),
+      backModeValue_(backModeValue), backMode_(backMode), width_(width) {}
+
+MControl* MenuWnd::AddMenu(const std::string& text, unsigned itemId, const std::string& iconFile) {
+    const int top = GetHeight();
+    std::unique_ptr<MControl> item =
+        ControlFactory::Create(ControlFactory::Host::Dialog, "MenuItem", this, itemId,
+                               Rect{0, top, width_, top + kItemHeight}, text, true, true);
+    if (!item) return nullptr;
+    MControl* added = manager_.AddControl(std::move(item), 1);
+    if (auto* titled = dynamic_cast<MControlFont*>(added); titled && !iconFile.empty())
+        titled->SetImage(iconFile, 4);
+    // The menu grows to fit the widest text plus the icon margin.
+    if (auto* titled = dynamic_cast<MControlFont*>(added)) {
+        TextStyle style;
+        style.family = titled->GetFontFamily(titled->GetTextFont());
+        style.size = titled->GetFontWidth();
+        width_ = std::max(width_, MRender::GetTextBounds(style, text).cx + kLeftMargin + 4);
+    }
+    entries_.push_back(Entry{text, itemId, iconFile, false, added});
+    Layout();
+    return added;
+}
+
+void MenuWnd::AddSeparator() {
+    entries_.push_back(Entry{{}, 0, {}, true, nullptr});
+    Layout();
+}
+
+int MenuWnd::GetHeight() const {
+    int h = 0;
+    for (const Entry& e : entries_) {
+        if (e.separator)
+            h += kSeparatorHeight;
+        else if (e.control && e.control->IsVisible())
+            h += kItemHeight;
+    }
+    return h;
+}
+
+void MenuWnd::Layout() {
+    int top = 0;
+    for (Entry& e : entries_) {
+        if (e.separator) {
+            top += kSeparatorHeight;
+            continue;
+        }
+        if (!e.control || !e.control->IsVisible()) continue;
+        e.control->SetRect(Rect{0, top, width_, top + kItemHeight});
+        top += kItemHeight;
+    }
+    if (hwnd_) {
+        const Rect r = hwnd_->GetWindowRect();
+        hwnd_->SetWindowRect({r.left, r.top, r.left + width_, r.top + std::max(top, 1)});
+    }
+}
+
+MControl* MenuWnd::Find(const std::string& text) const {
+    for (const Entry& e : entries_)
+        if (!e.separator && e.text == text) return e.control;
+    return nullptr;
+}
+
+bool MenuWnd::SetItemTitle(const std::string& text, const std::string& newText) {
+    for (Entry& e : entries_) {
+        if (e.separator || e.text != text || !e.control) continue;
+        e.text = newText;
+        if (auto* titled = dynamic_cast<MControlFont*>(e.control)) titled->SetTitle(newText);
+        return true;
+    }
+    return false;
+}
+
+bool MenuWnd::SetItemVisible(const std::string& text, bool visible) {
+    MControl* c = Find(text);
+    if (!c) return false;
+    c->SetVisible(visible);
+    Layout();
+    return true;
+}
+
+bool MenuWnd::SetItemEnable(const std::string& text, bool enable) {
+    MControl* c = Find(text);
+    if (!c) return false;
+    c->SetEnabled(enable);
+    return true;
+}
+
+bool MenuWnd::SetItemCheck(const std::string& text, bool check) {
+    MControl* c = Find(text);
+    if (!c) return false;
+    // Items keep their check state themselves; they take it through their window message hook.
+    c->OnWindowMessage(kSetCheckMessage, check ? 1 : 0, 0);
+    return true;
+}
+
+NativeWindow* MenuWnd::Show() {
+    const Rect r{at_.x, at_.y, at_.x + width_, at_.y + std::max(GetHeight(), 1)};
+    NativeWindow* w = CreatePopup(owner_, r, nullptr);
+    if (!w) return nullptr;
+    ShowWindow(SW_SHOW);
+    return w;
+}
+
+void MenuWnd::InitUI(const Rect& rect) {
+    if (!background_.empty()) {
+        LoadBKImage(background_);
+        SetBackMode(backMode_, backModeValue_);
+    }
+}
+
+LRESULT MenuWnd::OnBaseMessage(unsigned id, int code, WPARAM wparam, LPARAM lparam) {
+    if (owner_ && Platform::IsWindow(owner_))
+        Platform::PostMessage(owner_, messageId_, wparam, static_cast<LPARAM>(id));
+    if (code == 2) CloseWindow();
+    return 1;
+}
+
+} // namespace Tolva

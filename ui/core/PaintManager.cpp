@@ -1,0 +1,894 @@
+#include "ui/core/PaintManager.h"
+
+#include "ui/core/ControlFactory.h"
+#include "ui/core/MAirBladder.h"
+#include "ui/core/MControl.h"
+#include "ui/core/MPanel.h"
+#include "ui/core/MWindow.h"
+#include "ui/core/Manager.h"
+#include "ui/paint/CairoStateGuard.h"
+#include "ui/paint/FontRegistry.h"
+#include "ui/paint/MRender.h"
+#include "ui/platform/VirtualKeys.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace Tolva {
+namespace {
+
+constexpr uint32_t kCaretTimer = 6553;
+
+bool IsReservedTimerId(uint32_t id) {
+    return id == kCaretTimer || id == MessageBanner::kShowTimer ||
+           id == MessageBanner::kFadeTimer || id == MessageBanner::kStepTimer;
+}
+
+// True when `control` is `ancestor` or lies below it.
+bool IsWithin(const MControl* control, const MControl* ancestor) {
+    for (const MControl* c = control; c; c = c->GetParentControl())
+        if (c == ancestor) return true;
+    return false;
+}
+
+Point PointOf(LPARAM l) {
+    return {GetXLParam(l), GetYLParam(l)};
+}
+
+} // namespace
+
+PaintManager::PaintManager() {
+    images_.SetFolder(Manager::GetSkinFolder());
+    MessageBanner::Hooks hooks;
+    hooks.startTimer = [this](uint32_t id, uint32_t ms) {
+        if (hwnd_ && Platform::IsWindow(hwnd_)) hwnd_->SetTimer(id, ms);
+    };
+    hooks.stopTimer = [this](uint32_t id) {
+        if (hwnd_ && Platform::IsWindow(hwnd_)) hwnd_->KillTimer(id);
+    };
+    hooks.repaint = [this](const Rect* rect) {
+        if (hwnd_) Platform::InvalidateRect(hwnd_, rect);
+    };
+    hooks.clientRect = [this] { return hwnd_ ? hwnd_->GetClientRect() : Rect{}; };
+    banner_.SetHooks(std::move(hooks));
+}
+
+PaintManager::~PaintManager() {
+    // Ticks call back into this object: stop them before anything goes.
+    QZTimer::KillTimer();
+    DestroyData();
+    ClearAllControls();
+    if (surface_) cairo_surface_destroy(surface_);
+    if (dragBitmap_) cairo_surface_destroy(dragBitmap_);
+}
+
+void PaintManager::Init(MWindow* window, NativeWindow* hwnd, MObject* host) {
+    window_ = window;
+    hwnd_ = hwnd;
+    host_ = host;
+    images_.SetFolder(Manager::GetSkinFolder());
+    // Private fonts go in before any text is laid out.
+    static const char* kFonts[] = {"OpenSans-Regular.ttf", "OpenSans-Light.ttf",
+                                   "OpenSans-Semibold.ttf", "OpenSans-ExtraBold.ttf"};
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (const char* f : kFonts) {
+            const std::string path = Manager::GetFontFolder() + f;
+            if (access(path.c_str(), R_OK) == 0) FontRegistry::Instance().AddFontFile(path);
+        }
+    });
+    auto set = [this](MControl* c) {
+        c->SetManager(this);
+        return false;
+    };
+    areas_.ForEach(set);
+    controls_.ForEach(set);
+}
+
+MControl* PaintManager::CreateControl(int kind, MObject* parent, const std::string& className,
+                                      unsigned id, const Rect& rect, const std::string& title,
+                                      bool visible, bool enabled) {
+    std::unique_ptr<MControl> c = ControlFactory::Create(ControlFactory::Host::Dialog, className,
+                                                         parent, id, rect, title, visible, enabled);
+    if (!c) return nullptr;
+    return AddControl(std::move(c), kind);
+}
+
+MControl* PaintManager::AddControl(std::unique_ptr<MControl> control, int kind) {
+    if (!control) return nullptr;
+    if (!control->GetParantObject()) control->SetParent(host_);
+    control->SetManager(this);
+    return (kind == 0 ? areas_ : controls_).Append(std::move(control));
+}
+
+bool PaintManager::RemoveControl(MControl* control) {
+    std::unique_ptr<MControl> owned = controls_.Detach(control);
+    if (!owned) owned = areas_.Detach(control);
+    if (!owned) return false;
+    ForgetControl(control);
+    owned.reset();
+    return true;
+}
+
+void PaintManager::ClearAllControls() {
+    ClearControls();
+    ClearAreaControls();
+}
+
+void PaintManager::ClearAreaControls() {
+    auto items = areas_.DetachAll();
+    for (auto& c : items)
+        ForgetControl(c.get());
+    items.clear();
+}
+
+void PaintManager::ClearControls() {
+    auto items = controls_.DetachAll();
+    for (auto& c : items)
+        ForgetControl(c.get());
+    items.clear();
+}
+
+MControl* PaintManager::GetControl(unsigned id) const {
+    MControl* found = nullptr;
+    auto search = [&](MControl* c) {
+        found = c->GetControlID() == id ? c : c->GetControl(id);
+        return found != nullptr;
+    };
+    if (!controls_.ForEach(search)) areas_.ForEach(search);
+    return found;
+}
+
+void PaintManager::ForgetControl(MControl* control) {
+    if (!control) return;
+    if (IsWithin(hover_, control)) hover_ = nullptr;
+    if (IsWithin(focus_, control)) focus_ = nullptr;
+    if (IsWithin(dragSource_, control)) {
+        dragSource_ = nullptr;
+        dragPending_ = dragging_ = false;
+    }
+    {
+        std::lock_guard guard(animationLock_);
+        std::erase_if(animation_, [&](MControl* c) { return IsWithin(c, control); });
+    }
+    std::vector<uint32_t> stop;
+    {
+        std::lock_guard guard(timerLock_);
+        for (const TimerRecord& r : timers_)
+            if (IsWithin(r.control, control) && !r.killed) stop.push_back(r.nativeId);
+        std::erase_if(timers_, [&](const TimerRecord& r) { return IsWithin(r.control, control); });
+    }
+    if (hwnd_ && Platform::IsWindow(hwnd_))
+        for (uint32_t id : stop)
+            hwnd_->KillTimer(id);
+}
+
+// ---- routing ----
+
+LRESULT PaintManager::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
+    if (controls_.ForEach(
+            [&](MControl* c) { return c->OnWindowMessage(msg, wparam, lparam) != 0; }))
+        return 0;
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 1;
+    case WM_GETMINMAXINFO:
+        return 1;
+    case WM_CREATE:
+    case WM_DESTROY:
+    case WM_SIZE:
+    case WM_CHAR:
+    case WM_MOUSEHOVER:
+        return 1;
+    case WM_NCDESTROY:
+        DestroyData();
+        return 1;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return OnKeyDown(static_cast<unsigned>(wparam)) ? 1 : 0;
+    case WM_KEYUP:
+        return OnKeyUp(static_cast<unsigned>(wparam)) ? 1 : 0;
+    case WM_TIMER:
+        OnTimer(static_cast<uint32_t>(wparam));
+        return 1;
+    case WM_MOUSEMOVE:
+        OnMouseMove(wparam, PointOf(lparam));
+        return 1;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(wparam, PointOf(lparam));
+        return 1;
+    case WM_LBUTTONUP:
+        OnLButtonUp(wparam, PointOf(lparam));
+        return 1;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+        OnButton(msg, wparam, PointOf(lparam));
+        return 1;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(wparam, lparam);
+        return 1;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void PaintManager::OnMouseMove(WPARAM flags, Point pt) {
+    if (!tracking_ && hwnd_) {
+        hwnd_->TrackMouse(true, 400);
+        tracking_ = true;
+    }
+    if (dragPending_ && (flags & MK_LBUTTON)) {
+        // Anything but a jump of more than 2 pixels on both axes at once starts the drag.
+        const bool jumped = std::abs(pt.x - lastMove_.x) > 2 && std::abs(pt.y - lastMove_.y) > 2;
+        lastMove_ = pt;
+        if (!jumped) {
+            dragPending_ = false;
+            dragging_ = true;
+            if (captured_ && hwnd_) hwnd_->ReleaseCapture();
+            captured_ = false;
+            if (hwnd_) hwnd_->SetCapture();
+            InvalidateRect(hwnd_ ? hwnd_->GetClientRect() : Rect{}, false);
+            return;
+        }
+    }
+    lastMove_ = pt;
+    if (dragging_) {
+        // The drag image follows the pointer.
+        if (hwnd_) Platform::InvalidateRect(hwnd_, nullptr);
+        return;
+    }
+    if (hover_ && hover_->PtInRect(pt) && hover_->OnCheckMouseResponse(flags, pt) && tracking_) {
+        hover_->OnMouseMove(static_cast<unsigned>(flags), pt);
+        return;
+    }
+    ClearTooltip();
+    if (pressed_) {
+        // The pressed control keeps the mouse until the release.
+        if (hover_) hover_->OnMouseMove(static_cast<unsigned>(flags), pt);
+        return;
+    }
+    if (!tracking_) {
+        hover_ = nullptr;
+        return;
+    }
+    MControl* found = nullptr;
+    controls_.ForEach([&](MControl* c) {
+        c->OnMouseMove(static_cast<unsigned>(flags), pt);
+        if (c->IsVisible() && c->GetRresponse() && c->PtInRect(pt)) found = c;
+        return false;
+    });
+    hover_ = found;
+}
+
+void PaintManager::OnLButtonDown(WPARAM flags, Point pt) {
+    pressed_ = false;
+    if (focus_ && focus_ != hover_) {
+        focus_->SetControlFocus(false);
+        focus_ = nullptr;
+    }
+    MControl* c = hover_;
+    if (c && c->IsVisible() && c->GetRresponse() && c->PtInRect(pt) &&
+        c->OnCheckMouseResponse(static_cast<unsigned>(flags), pt)) {
+        if (c->IsDragDrop() && c->IsEnabled()) {
+            if (dragBitmap_) cairo_surface_destroy(dragBitmap_);
+            dragBitmap_ = c->GetControlDropBitmap();
+            dragSource_ = c;
+            dragPending_ = true;
+            lastMove_ = pt;
+        }
+        pressed_ = true;
+        if (focus_ != c) SetFocusControl(c);
+        const int handled = c->OnLButtonDown(static_cast<unsigned>(flags), pt);
+        if (!captured_ && hover_ == c && hwnd_) {
+            hwnd_->SetCapture();
+            captured_ = true;
+            return;
+        }
+        if (handled) return;
+    }
+    if (windowDrag_ && hwnd_) {
+        if (captured_) hwnd_->ReleaseCapture();
+        captured_ = false;
+        hwnd_->BeginMoveDrag(hwnd_->ClientToScreen(pt));
+    }
+}
+
+void PaintManager::OnLButtonUp(WPARAM flags, Point pt) {
+    if (captured_ && hwnd_) hwnd_->ReleaseCapture();
+    captured_ = false;
+    pressed_ = false;
+    dragPending_ = false;
+    if (dragging_) {
+        EndDrag(pt, true);
+        return;
+    }
+    MControl* c = hover_;
+    if (c && c->IsVisible() && c->GetRresponse()) {
+        const Rect before = c->GetRect();
+        c->OnLButtonUp(static_cast<unsigned>(flags), pt);
+        if (!before.Contains(pt) && hover_ == c) hover_ = nullptr;
+    }
+}
+
+void PaintManager::OnButton(uint32_t msg, WPARAM flags, Point pt) {
+    MControl* c = hover_;
+    if (!c || !c->IsVisible() || !c->GetRresponse()) return;
+    const auto f = static_cast<unsigned>(flags);
+    switch (msg) {
+    case WM_LBUTTONDBLCLK:
+        if (!c->PtInRect(pt)) return;
+        pressed_ = true;
+        c->OnLButtonDblClk(f, pt);
+        if (!captured_ && hwnd_) {
+            hwnd_->SetCapture();
+            captured_ = true;
+        }
+        break;
+    case WM_RBUTTONDOWN:
+        if (c->PtInRect(pt)) c->OnRButtonDown(f, pt);
+        break;
+    case WM_RBUTTONUP:
+        c->OnRButtonUp(f, pt);
+        break;
+    case WM_RBUTTONDBLCLK:
+        if (c->PtInRect(pt)) c->OnRButtonDblClk(f, pt);
+        break;
+    default:
+        break;
+    }
+}
+
+void PaintManager::OnMouseLeave() {
+    ClearTooltip();
+    tracking_ = false;
+    if (pressed_ || dragging_) return;
+    if (hover_) {
+        MControl* c = hover_;
+        hover_ = nullptr;
+        c->OnMouseMove(0, Point{-1, -1});
+    }
+}
+
+void PaintManager::OnMouseWheel(WPARAM wparam, LPARAM lparam) {
+    const Point pt = hwnd_ ? hwnd_->ScreenToClient(PointOf(lparam)) : PointOf(lparam);
+    MControl* c = ControlAt(pt);
+    if (!c) c = hover_;
+    if (c) c->OnMouseWheel(GetWheelDelta(wparam), static_cast<unsigned>(LoWord(wparam)), pt);
+}
+
+MControl* PaintManager::ControlAt(Point pt) const {
+    MControl* found = nullptr;
+    controls_.ForEachReverse([&](MControl* c) {
+        if (c->IsVisible() && c->GetRresponse() && c->PtInRect(pt)) found = c;
+        return found != nullptr;
+    });
+    return found;
+}
+
+void PaintManager::EndDrag(Point pt, bool drop) {
+    dragging_ = false;
+    MControl* source = dragSource_;
+    dragSource_ = nullptr;
+    if (captured_ && hwnd_) hwnd_->ReleaseCapture();
+    captured_ = false;
+    if (drop && source) {
+        if (MControl* target = ControlAt(pt); target && target != source)
+            target->OnControlDrop(source, pt);
+    }
+    if (dragBitmap_) cairo_surface_destroy(dragBitmap_);
+    dragBitmap_ = nullptr;
+    if (hwnd_) Platform::InvalidateRect(hwnd_, nullptr);
+}
+
+unsigned PaintManager::ModifierNumber() {
+    unsigned m = 0;
+    if (Platform::IsKeyDown(VK_MENU))
+        m = 18;
+    else if (Platform::IsKeyDown(VK_SHIFT))
+        m = 16;
+    if (Platform::IsKeyDown(VK_CONTROL)) m |= 17;
+    return m;
+}
+
+bool PaintManager::OnKeyDown(unsigned key) {
+    const unsigned mods = ModifierNumber();
+    if (hover_ && hover_->OnKeyDown(key, 1, mods)) return true;
+    return controls_.ForEach(
+        [&](MControl* c) { return c != hover_ && c->OnKeyDown(key, 1, mods); });
+}
+
+bool PaintManager::OnKeyUp(unsigned key) {
+    const unsigned mods = ModifierNumber();
+    MControl* target = focus_ ? focus_ : hover_;
+    for (MControl* c = target; c; c = c->GetParentControl()) {
+        if (auto* panel = dynamic_cast<MPanel*>(c); panel && panel->IsEnabled())
+            if (panel->OnControlKeyUp(key, 1, mods)) return true;
+    }
+    return false;
+}
+
+bool PaintManager::PreTranslateMessage(const Message& msg) {
+    if (msg.window != hwnd_) return false;
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.wParam == VK_TAB) {
+        const unsigned mods = ModifierNumber();
+        if (mods == 0) return MoveFocus(true);
+        if (mods == 16) return MoveFocus(false);
+    }
+    return false;
+}
+
+bool PaintManager::MoveFocus(bool forward) {
+    // Every control that could take focus, depth-first in creation order.
+    std::vector<MControl*> order;
+    std::function<void(const ControlList&)> collect = [&](const ControlList& list) {
+        list.ForEach([&](MControl* c) {
+            order.push_back(c);
+            collect(c->ControlsList());
+            return false;
+        });
+    };
+    collect(controls_);
+    auto focusable = [](MControl* c) {
+        return c->IsParentVisible() && c->IsEnabled() && c->IsTabStop();
+    };
+    const int n = static_cast<int>(order.size());
+    int current = -1;
+    for (int i = 0; i < n; ++i)
+        if (order[static_cast<size_t>(i)] == focus_) current = i;
+    MControl* next = nullptr;
+    for (int step = 1; step <= n && !next; ++step) {
+        int i = current < 0 ? (forward ? step - 1 : n - step)
+                            : ((current + (forward ? step : -step)) % n + n) % n;
+        if (focusable(order[static_cast<size_t>(i)])) next = order[static_cast<size_t>(i)];
+    }
+    if (!next) {
+        // Nothing can take focus: the holder loses it; with no holder the key passes on.
+        if (!focus_) return false;
+        focus_->SetControlFocus(false);
+        focus_ = nullptr;
+        return true;
+    }
+    if (next == focus_) return false;
+    SetFocusControl(next);
+    return true;
+}
+
+void PaintManager::SetFocusControl(MControl* control) {
+    if (control == focus_) return;
+    MControl* old = focus_;
+    focus_ = control;
+    if (old) old->SetControlFocus(false);
+    if (control) control->SetControlFocus(true);
+}
+
+// ---- window timers ----
+
+int PaintManager::SetTimer(MControl* control, uint32_t key, uint32_t elapseMs) {
+    if (!control || !hwnd_) return 0;
+    std::lock_guard guard(timerLock_);
+    for (TimerRecord& r : timers_) {
+        if (r.hwnd == hwnd_ && r.control == control && r.key == key) {
+            if (!r.killed) return 0;
+            if (!hwnd_->SetTimer(r.nativeId, elapseMs)) return 0;
+            r.killed = false;
+            return 1;
+        }
+    }
+    // Ids run 17, 18, ... 239, 0, 1, ... (the counter starts at 4096). Ids the manager reserves
+    // for itself and ids a live record still holds are skipped, so two timers never share one.
+    uint32_t id = 0;
+    for (int tries = 0; tries < 240; ++tries) {
+        timerCounter_ = (timerCounter_ + 1) % 240;
+        id = timerCounter_;
+        bool taken = IsReservedTimerId(id);
+        for (const TimerRecord& r : timers_)
+            taken = taken || r.nativeId == id;
+        if (!taken) break;
+        id = UINT32_MAX;
+    }
+    if (id == UINT32_MAX || !hwnd_->SetTimer(id, elapseMs)) return 0;
+    timers_.push_back(TimerRecord{hwnd_, key, id, false, control});
+    return 1;
+}
+
+int PaintManager::KillTimer(MControl* control, uint32_t key) {
+    std::lock_guard guard(timerLock_);
+    for (TimerRecord& r : timers_) {
+        if (r.control == control && r.key == key && !r.killed) {
+            if (hwnd_ && Platform::IsWindow(hwnd_)) hwnd_->KillTimer(r.nativeId);
+            r.killed = true;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int PaintManager::KillTimer(MControl* control) {
+    std::lock_guard guard(timerLock_);
+    int n = 0;
+    for (TimerRecord& r : timers_) {
+        if (r.control == control && !r.killed) {
+            if (hwnd_ && Platform::IsWindow(hwnd_)) hwnd_->KillTimer(r.nativeId);
+            r.killed = true;
+            ++n;
+        }
+    }
+    return n;
+}
+
+void PaintManager::ClearTimers() {
+    std::lock_guard guard(timerLock_);
+    for (TimerRecord& r : timers_)
+        if (!r.killed && r.hwnd && Platform::IsWindow(r.hwnd)) r.hwnd->KillTimer(r.nativeId);
+    timers_.clear();
+}
+
+uint32_t PaintManager::GetNativeTimerId(MControl* control, uint32_t key) const {
+    std::lock_guard guard(timerLock_);
+    for (const TimerRecord& r : timers_)
+        if (r.control == control && r.key == key) return r.nativeId;
+    return 0;
+}
+
+bool PaintManager::IsControlTimerLive(MControl* control, uint32_t key) const {
+    std::lock_guard guard(timerLock_);
+    for (const TimerRecord& r : timers_)
+        if (r.control == control && r.key == key) return !r.killed;
+    return false;
+}
+
+void PaintManager::OnTimer(uint32_t id) {
+    if (banner_.OnTimer(id)) return;
+    if (id == kCaretTimer) {
+        caretOn_ = !caretOn_;
+        if (hwnd_) Platform::InvalidateRect(hwnd_, &caretRect_);
+        return;
+    }
+    std::vector<MControl*> due;
+    {
+        std::lock_guard guard(timerLock_);
+        for (const TimerRecord& r : timers_)
+            if (r.nativeId == id && !r.killed) due.push_back(r.control);
+    }
+    // The handlers may set or kill timers, so they run outside the table's lock.
+    for (MControl* c : due) {
+        bool still = false;
+        {
+            std::lock_guard guard(timerLock_);
+            for (const TimerRecord& r : timers_)
+                still = still || (r.control == c && !r.killed);
+        }
+        if (still) c->OnTimer();
+    }
+}
+
+// ---- animation timer ----
+
+uint32_t PaintManager::SetMTimer(uint32_t periodMs) {
+    if (animationTimer_) QZTimer::KillTimer(animationTimer_);
+    animationTimer_ = QZTimer::SetTimer(periodMs, std::string(), 0);
+    return animationTimer_;
+}
+
+int PaintManager::KillMTimer(uint32_t id) {
+    if (id == animationTimer_) animationTimer_ = 0;
+    return QZTimer::KillTimer(id);
+}
+
+void PaintManager::AddMTimer(MControl* control) {
+    if (!control) return;
+    std::lock_guard guard(animationLock_);
+    for (MControl* c : animation_)
+        if (c == control) return;
+    animation_.push_back(control);
+}
+
+void PaintManager::RemoveMTimer(MControl* control) {
+    std::lock_guard guard(animationLock_);
+    std::erase(animation_, control);
+}
+
+void PaintManager::OnMTimer(uint32_t id) {
+    if (id != animationTimer_ || id == 0) return;
+    std::lock_guard guard(animationLock_);
+    for (size_t i = 0; i < animation_.size(); ++i) {
+        MControl* c = animation_[i];
+        if (c->IsRunTimer() && c->IsParentVisible()) c->OnTimer();
+    }
+}
+
+// ---- painting ----
+
+void PaintManager::Invalidate() {
+    if (hwnd_) Platform::InvalidateRect(hwnd_, nullptr);
+}
+
+void PaintManager::InvalidateRect(const Rect& rect, bool erase) {
+    if (!hwnd_) return;
+    if (layered_)
+        Platform::InvalidateRect(hwnd_, nullptr);
+    else
+        Platform::InvalidateRect(hwnd_, &rect);
+}
+
+void PaintManager::WalkDrawOrder(const std::function<bool(MControl*)>& fn) const {
+    std::function<bool(MControl*)> walk = [&](MControl* c) {
+        if (c->AreasList().ForEach(walk)) return true;
+        if (fn(c)) return true;
+        return c->ControlsList().ForEach(walk);
+    };
+    if (areas_.ForEach(walk)) return;
+    controls_.ForEach(walk);
+}
+
+int PaintManager::OnControlUpdate(const Rect& rect, bool erase, MControl* control) {
+    if (erase && control) control->SetUpdate(false, false);
+    Rect region = rect;
+    if (control) {
+        // Whatever is drawn above the control and overlaps the area is drawn again too.
+        bool after = false;
+        WalkDrawOrder([&](MControl* c) {
+            if (c == control) {
+                after = true;
+                return false;
+            }
+            if (after && c->IsVisible()) {
+                const Rect r = c->GetRect();
+                if (r.Intersects(rect)) {
+                    c->SetUpdate(false, false);
+                    region = region.Union(r);
+                }
+            }
+            return false;
+        });
+    }
+    InvalidateRect(region, erase);
+    return 1;
+}
+
+void PaintManager::UpdateNow() {
+    if (!hwnd_ || !Platform::IsWindow(hwnd_)) return;
+    const Rect pending = hwnd_->GetUpdateRect();
+    if (!pending.IsEmpty()) hwnd_->Send(WM_PAINT);
+}
+
+void PaintManager::DrawBackground(cairo_t* cr, const Rect& client) {
+    if (backImage_) {
+        cairo_surface_t* s = backImage_->Surface(0);
+        if (backMode_ == BackModeMID)
+            MRender::DrawImageFrame(cr, s, client, 0, 0, backImage_->Width(), backImage_->Height(),
+                                    backValue_);
+        else
+            MRender::DrawImagePart(cr, s, {0, 0, backImage_->Width(), backImage_->Height()}, 0, 0,
+                                   backImage_->Width(), backImage_->Height());
+        return;
+    }
+    MRender::DrawColor(cr, client, MRender::ColorRefToARGB(borderColor_, 0xFE));
+    MRender::DrawColor(cr, client.Inflate(-1, -1), MRender::ColorRefToARGB(innerColor_, 0xFE));
+}
+
+void PaintManager::Render(const Rect& update) {
+    if (!hwnd_) return;
+    const Rect client = hwnd_->GetClientRect();
+    if (client.IsEmpty()) return;
+    if (!surface_ || cairo_image_surface_get_width(surface_) != client.Width() ||
+        cairo_image_surface_get_height(surface_) != client.Height()) {
+        if (surface_) cairo_surface_destroy(surface_);
+        surface_ = MRender::CreateARGB32Bitmap(client.Width(), client.Height());
+        if (!surface_) return;
+    }
+    const Rect clip = layered_ ? client : update.Intersect(client);
+    if (clip.IsEmpty()) return;
+    cairo_t* cr = cairo_create(surface_);
+    cairo_rectangle(cr, clip.left, clip.top, clip.Width(), clip.Height());
+    cairo_clip(cr);
+    {
+        CairoStateGuard guard(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(cr);
+    }
+    DrawBackground(cr, client);
+    auto draw = [&](MControl* c) {
+        c->Draw(cr, clip);
+        return false;
+    };
+    areas_.ForEach(draw);
+    controls_.ForEach(draw);
+    DrawCaret(cr);
+    // Cairo keeps colour and alpha together, so no pixel ends up coloured with alpha 0 here.
+    if (dragging_ && dragBitmap_) {
+        CairoStateGuard guard(cr);
+        const int w = cairo_image_surface_get_width(dragBitmap_);
+        const int h = cairo_image_surface_get_height(dragBitmap_);
+        cairo_set_source_surface(cr, dragBitmap_, lastMove_.x - w / 2, lastMove_.y - h / 2);
+        cairo_paint_with_alpha(cr, 0.7);
+    }
+    banner_.Draw(cr, FindTempFont(defaultFont_));
+    cairo_destroy(cr);
+}
+
+LRESULT PaintManager::OnPaint() {
+    if (!hwnd_ || hwnd_->IsIconic()) return 0;
+    Rect update;
+    if (!hwnd_->BeginPaint(update) || update.IsEmpty()) return 0;
+    Render(update);
+    if (!surface_) return 0;
+    const Rect client = hwnd_->GetClientRect();
+    hwnd_->Present(surface_, layered_ ? client : update.Intersect(client));
+    if (paintPauseMs_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(paintPauseMs_));
+    return 1;
+}
+
+// ---- looks ----
+
+const ImgResInfo* PaintManager::AddImgResInfo(const std::string& file, int frames) {
+    return images_.Add(file, frames);
+}
+
+bool PaintManager::LoadBKImage(const std::string& file) {
+    std::shared_ptr<Image> image = Image::Load(images_.FullPath(file));
+    if (!image) return false;
+    backImage_ = std::move(image);
+    Invalidate();
+    return true;
+}
+
+void PaintManager::SetBackMode(int mode, int value) {
+    backMode_ = mode;
+    backValue_ = value;
+    Invalidate();
+}
+
+void PaintManager::SetBackColor(uint32_t inner, uint32_t border) {
+    innerColor_ = inner;
+    borderColor_ = border;
+    Invalidate();
+}
+
+void PaintManager::SetLayeredWindow(bool on) {
+    layered_ = on;
+    if (hwnd_) hwnd_->SetLayered(on);
+    Invalidate();
+}
+
+void PaintManager::SetScrollResID(int vertical, int horizontal) {
+    scrollV_ = vertical;
+    scrollH_ = horizontal;
+}
+
+std::string PaintManager::AddTempFont(const std::string& family, const std::string& file) {
+    const std::string added = FontRegistry::Instance().AddFontFile(file);
+    return added.empty() ? std::string() : (family.empty() ? added : family);
+}
+
+std::string PaintManager::FindTempFont(const std::string& name) {
+    // Every control draws with the process-wide family; the name only matters when it is set.
+    const std::string family = Manager::GetFontName().empty() ? name : Manager::GetFontName();
+    return FontRegistry::Instance().HasFamily(family) ? family : std::string();
+}
+
+void PaintManager::ClearTempFont() {}
+
+void PaintManager::SetWindowMaxSize(int cx, int cy) {
+    maxSize_ = {cx, cy};
+}
+
+void PaintManager::SetWindowMixSize(int cx, int cy) {
+    minSize_ = {cx, cy};
+}
+
+void PaintManager::SetMessage(const std::string& text, const Rect& rect, int level) {
+    banner_.SetMessage(text, rect, level);
+}
+
+void PaintManager::SetProgress(int percent, const std::string& text, const Rect& rect) {
+    banner_.SetProgress(percent, text, rect);
+}
+
+void PaintManager::SetTooltip(const std::string& text, const Rect& rect, unsigned controlId) {
+    tooltipId_ = controlId;
+    if (!hwnd_) return;
+    if (!tooltip_) tooltip_ = Platform::CreateToolTip(hwnd_);
+    if (!tooltip_) return;
+    tooltip_->Show(text, hwnd_->ClientToScreen(Point{rect.left, rect.bottom + 2}));
+}
+
+void PaintManager::ClearTooltip() {
+    tooltipId_ = 0;
+    if (tooltip_) tooltip_->Hide();
+}
+
+void PaintManager::SetCursor(const char* name) {
+    if (!hwnd_) return;
+    const std::string n = name ? name : "";
+    hwnd_->SetCursor(n == "hand" || n == "IDC_HAND"     ? CursorShape::Hand
+                     : n == "ibeam" || n == "IDC_IBEAM" ? CursorShape::IBeam
+                                                        : CursorShape::Arrow);
+}
+
+void PaintManager::SetAirBladderMsg(const std::string& text, Point pt, int type, int mode) {
+    if (!balloon_) {
+        balloon_ = std::make_unique<MAirBladder>();
+        balloon_->CreateBalloon(hwnd_);
+        balloon_->LoadBKImage(images_.FullPath("img_tip_bk.png"));
+        balloon_->LoadArrowLImage(images_.FullPath("img_tip_arrow_left.png"));
+        balloon_->LoadArrowRImage(images_.FullPath("img_tip_arrow_right.png"));
+        balloon_->LoadArrowTImage(images_.FullPath("img_tip_arrow_top.png"));
+    }
+    balloon_->SetAirBladderMsg(text, pt, type, mode);
+}
+
+int PaintManager::ShowAirBladder(bool show, void* owner) {
+    if (owner) {
+        if (show || owner == balloonOwner_)
+            balloonOwner_ = owner;
+        else
+            return 0;
+    }
+    if (balloon_) balloon_->ShowWindow(show ? SW_SHOWNA : SW_HIDE);
+    return 1;
+}
+
+MShadow* PaintManager::CreateShadow(int size, bool show) {
+    if (!shadow_) shadow_ = std::make_unique<MShadow>();
+    shadow_->SetSize(size);
+    if (hwnd_) shadow_->Create(hwnd_);
+    shadow_->SetShadowShow(show);
+    return shadow_.get();
+}
+
+void PaintManager::CreateCaret(MObject* owner, int width, int height) {
+    caretOwner_ = owner;
+    caretRect_ = {caretRect_.left, caretRect_.top, caretRect_.left + width,
+                  caretRect_.top + height};
+}
+
+void PaintManager::ShowCaret(bool show) {
+    caretShown_ = show;
+    caretOn_ = show;
+    if (!hwnd_) return;
+    if (show)
+        hwnd_->SetTimer(kCaretTimer, Platform::GetDoubleClickTime() / 2 + 1);
+    else
+        hwnd_->KillTimer(kCaretTimer);
+    Platform::InvalidateRect(hwnd_, &caretRect_);
+}
+
+void PaintManager::SetCaretPos(Point pt) {
+    const Rect old = caretRect_;
+    caretRect_ = old.Offset(pt.x - old.left, pt.y - old.top);
+    if (hwnd_) {
+        Platform::InvalidateRect(hwnd_, &old);
+        Platform::InvalidateRect(hwnd_, &caretRect_);
+    }
+}
+
+void PaintManager::DrawCaret(cairo_t* cr) {
+    if (caretShown_ && caretOn_ && !caretRect_.IsEmpty())
+        MRender::DrawColor(cr, caretRect_, 0xFFFFFFFF);
+}
+
+void PaintManager::DestroyData() {
+    QZTimer::KillTimer();
+    animationTimer_ = 0;
+    ClearTimers();
+    tooltip_.reset();
+    tooltipId_ = 0;
+    balloon_.reset();
+    shadow_.reset();
+    hover_ = nullptr;
+    focus_ = nullptr;
+    pressed_ = tracking_ = captured_ = false;
+    dragPending_ = dragging_ = false;
+    dragSource_ = nullptr;
+    hwnd_ = nullptr;
+}
+
+} // namespace Tolva

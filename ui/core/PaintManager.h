@@ -1,0 +1,249 @@
+#pragma once
+
+#include "ui/TolvaApi.h"
+#include "ui/core/ControlList.h"
+#include "ui/core/MObject.h"
+#include "ui/core/QZTimer.h"
+#include "ui/paint/ImageCache.h"
+#include "ui/paint/MShadow.h"
+#include "ui/paint/MessageBanner.h"
+#include "ui/platform/Platform.h"
+
+#include <cairo.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace Tolva {
+
+class MAirBladder;
+class MControl;
+class MWindow;
+
+// Background modes: the image once at its natural size, or nine-grid over the client area.
+enum enumBackMode { BackModeNormal = 0, BackModeMID = 1 };
+
+// The per-window engine: the window's control lists, input routing, focus, window timers, the
+// animation timer, painting and the window's looks.
+class TOLVA_API PaintManager : public QZTimer {
+public:
+    PaintManager();
+    ~PaintManager() override;
+
+    // Binds the manager to its window: skin folder, private fonts, drop target.
+    void Init(MWindow* window, NativeWindow* hwnd, MObject* host);
+    NativeWindow* GetHwnd() const { return hwnd_; }
+    MWindow* GetWindow() const { return window_; }
+    MObject* GetHost() const { return host_; }
+
+    // Creation by class name (kind 0 = area, 1 = control) with the dialog's accepted names.
+    // Null for an unknown or empty name.
+    MControl* CreateControl(int kind, MObject* parent, const std::string& className, unsigned id,
+                            const Rect& rect, const std::string& title, bool visible, bool enabled);
+    // Adds a control made elsewhere (kind 0 = area, 1 = control); returns it.
+    MControl* AddControl(std::unique_ptr<MControl> control, int kind);
+    // Removes and deletes a top-level control or area; false when it is not one.
+    bool RemoveControl(MControl* control);
+    void ClearAllControls();
+    void ClearAreaControls();
+    void ClearControls();
+    std::vector<MControl*> GetControls() const { return controls_.Snapshot(); }
+    std::vector<MControl*> GetAreas() const { return areas_.Snapshot(); }
+    // Depth-first: controls, then areas. Null when no control has the id.
+    MControl* GetControl(unsigned id) const;
+    // Drops every pointer to a control (or its descendants) that is about to be deleted.
+    void ForgetControl(MControl* control);
+
+    // The window procedure's share: returns nonzero when the message was handled.
+    LRESULT OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam);
+    // Tab navigation; true when the message was swallowed.
+    bool PreTranslateMessage(const Message& msg);
+
+    // Focus.
+    void SetFocusControl(MControl* control);
+    MControl* GetFocusControl() const { return focus_; }
+    MControl* GetHoverControl() const { return hover_; }
+    // Moves focus to the next (or previous) focusable control; true when the focus changed.
+    bool MoveFocus(bool forward);
+    void EnableWndDrag(bool on) { windowDrag_ = on; }
+    bool IsWndDragEnabled() const { return windowDrag_; }
+    bool IsPressed() const { return pressed_; }
+
+    // Window timers of controls. SetTimer returns 1 when started or restarted, 0 when the same
+    // control and key already runs or the native timer cannot start.
+    int SetTimer(MControl* control, uint32_t key, uint32_t elapseMs);
+    int KillTimer(MControl* control, uint32_t key);
+    int KillTimer(MControl* control);
+    void ClearTimers();
+    // Native id of a control timer, 0 when none is recorded.
+    uint32_t GetNativeTimerId(MControl* control, uint32_t key) const;
+    bool IsControlTimerLive(MControl* control, uint32_t key) const;
+
+    // Animation timer: controls added here get OnTimer on the timer thread.
+    uint32_t SetMTimer(uint32_t periodMs);
+    int KillMTimer(uint32_t id);
+    uint32_t GetMTimerId() const { return animationTimer_; }
+    void AddMTimer(MControl* control);
+    void RemoveMTimer(MControl* control);
+    void OnMTimer(uint32_t id) override;
+    using QZTimer::OnMTimer;
+
+    // Painting.
+    void Invalidate();
+    void InvalidateRect(const Rect& rect, bool erase);
+    int OnControlUpdate(const Rect& rect, bool erase, MControl* control);
+    // Runs pending paints now (window thread).
+    void UpdateNow();
+    // Draws the update area into the window surface and presents it; 0 when nothing was drawn.
+    LRESULT OnPaint();
+    // Renders `update` into the window surface without presenting (used by OnPaint).
+    void Render(const Rect& update);
+    cairo_surface_t* GetSurface() const { return surface_; }
+    // Pause after each paint that bounds the repaint rate (15 ms by default).
+    void SetPaintPause(int ms) { paintPauseMs_ = ms; }
+
+    // Looks.
+    ImageCache& Images() { return images_; }
+    const ImgResInfo* AddImgResInfo(const std::string& file, int frames);
+    void ClearImgResInfo() { images_.Clear(); }
+    bool LoadBKImage(const std::string& file);
+    void SetBackMode(int mode, int value);
+    int GetBackMode() const { return backMode_; }
+    void SetBackColor(uint32_t inner, uint32_t border);
+    void SetLayeredWindow(bool on);
+    bool IsLayered() const { return layered_; }
+    void SetDefaultEnabledColor(uint32_t colorRef) { disabledColor_ = colorRef; }
+    uint32_t GetDefaultEnabledColor() const { return disabledColor_; }
+    void SetScrollResID(int vertical, int horizontal);
+    int GetScrollResIDV() const { return scrollV_; }
+    int GetScrollResIDH() const { return scrollH_; }
+    std::string GetDefaultFontName() const { return defaultFont_; }
+    // Private fonts: returns the family name ("" when the file cannot be added).
+    std::string AddTempFont(const std::string& family, const std::string& file);
+    // The family text is drawn with ("" when it does not exist; such text is not drawn).
+    std::string FindTempFont(const std::string& name);
+    void ClearTempFont();
+
+    void SetWindowMaxSize(int cx, int cy);
+    void SetWindowMixSize(int cx, int cy);
+
+    // Message banner.
+    void SetMessage(const std::string& text, const Rect& rect, int level);
+    void SetProgress(int percent, const std::string& text, const Rect& rect);
+    MessageBanner& Banner() { return banner_; }
+
+    // Tool tip.
+    void SetTooltip(const std::string& text, const Rect& rect, unsigned controlId);
+    void ClearTooltip();
+    unsigned GetTooltipCtrlID() const { return tooltipId_; }
+    void SetTooltipCtrlID(unsigned id) { tooltipId_ = id; }
+    void SetCursor(const char* name);
+
+    // Balloon tip.
+    void SetAirBladderMsg(const std::string& text, Point pt, int type, int mode);
+    int ShowAirBladder(bool show, void* owner);
+    MAirBladder* GetAirBladder() const { return balloon_.get(); }
+
+    // Drop shadow.
+    MShadow* CreateShadow(int size, bool show);
+    MShadow* GetShadow() const { return shadow_.get(); }
+
+    // Caret (timer 6553 toggles it).
+    void CreateCaret(MObject* owner, int width, int height);
+    void ShowCaret(bool show);
+    void SetCaretPos(Point pt);
+    void DrawCaret(cairo_t* cr);
+    MObject* GetCurrentCaretObject() const { return caretOwner_; }
+
+    // The keyboard modifier number: 18 Alt, else 16 Shift, else 0; 17 OR-ed in for Control.
+    static unsigned ModifierNumber();
+    // Releases everything bound to the window (final destroy).
+    void DestroyData();
+
+    // Drag and drop between controls of the program's windows.
+    bool IsDragging() const { return dragging_; }
+
+private:
+    struct TimerRecord {
+        NativeWindow* hwnd = nullptr;
+        uint32_t key = 0;
+        uint32_t nativeId = 0;
+        bool killed = false;
+        MControl* control = nullptr;
+    };
+
+    void OnMouseMove(WPARAM flags, Point pt);
+    void OnLButtonDown(WPARAM flags, Point pt);
+    void OnLButtonUp(WPARAM flags, Point pt);
+    void OnButton(uint32_t msg, WPARAM flags, Point pt);
+    void OnMouseLeave();
+    void OnMouseWheel(WPARAM wparam, LPARAM lparam);
+    bool OnKeyDown(unsigned key);
+    bool OnKeyUp(unsigned key);
+    void OnTimer(uint32_t id);
+    void DrawBackground(cairo_t* cr, const Rect& client);
+    void EndDrag(Point pt, bool drop);
+    MControl* ControlAt(Point pt) const;
+    // Every control and area in drawing order, depth-first.
+    void WalkDrawOrder(const std::function<bool(MControl*)>& fn) const;
+
+    MWindow* window_ = nullptr;
+    NativeWindow* hwnd_ = nullptr;
+    MObject* host_ = nullptr;
+    ControlList areas_;
+    ControlList controls_;
+    MControl* hover_ = nullptr;
+    MControl* focus_ = nullptr;
+    bool pressed_ = false;
+    bool tracking_ = false;
+    bool captured_ = false;
+    bool windowDrag_ = true;
+    bool dragPending_ = false;
+    bool dragging_ = false;
+    Point lastMove_;
+    cairo_surface_t* dragBitmap_ = nullptr;
+    MControl* dragSource_ = nullptr;
+
+    std::unique_ptr<ToolTipWindow> tooltip_;
+    std::atomic<unsigned> tooltipId_{0};
+
+    mutable std::mutex timerLock_;
+    std::vector<TimerRecord> timers_;
+    uint32_t timerCounter_ = 4096;
+
+    std::mutex animationLock_;
+    std::vector<MControl*> animation_;
+    uint32_t animationTimer_ = 0;
+
+    ImageCache images_;
+    std::shared_ptr<Image> backImage_;
+    int backMode_ = BackModeMID;
+    int backValue_ = 4;
+    uint32_t innerColor_ = 0x050505;
+    uint32_t borderColor_ = 0x575757;
+    bool layered_ = false;
+    uint32_t disabledColor_ = 0x808080;
+    std::string defaultFont_ = "Open Sans Semibold";
+    int scrollV_ = 102;
+    int scrollH_ = 101;
+    Size maxSize_;
+    Size minSize_;
+
+    cairo_surface_t* surface_ = nullptr;
+    int paintPauseMs_ = 15;
+    MessageBanner banner_;
+
+    std::unique_ptr<MAirBladder> balloon_;
+    void* balloonOwner_ = nullptr;
+    std::unique_ptr<MShadow> shadow_;
+
+    MObject* caretOwner_ = nullptr;
+    Rect caretRect_;
+    bool caretShown_ = false;
+    bool caretOn_ = false;
+};
+
+} // namespace Tolva

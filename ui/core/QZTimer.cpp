@@ -1,0 +1,148 @@
+#include "ui/core/QZTimer.h"
+
+#include "ui/platform/Platform.h"
+
+#include <map>
+
+namespace Tolva {
+namespace {
+
+// Every live timer id and the object that owns it, for the tick to find its way back.
+std::mutex& RegistryLock() {
+    static std::mutex lock;
+    return lock;
+}
+std::map<uint32_t, QZTimer*>& Registry() {
+    static std::map<uint32_t, QZTimer*> registry;
+    return registry;
+}
+
+} // namespace
+
+QZTimer::~QZTimer() {
+    // Stop every tick before the object goes; Stop waits for a tick in progress.
+    std::vector<uint32_t> ids;
+    {
+        std::lock_guard guard(lock_);
+        for (const Record& r : records_)
+            ids.push_back(r.id);
+    }
+    for (uint32_t id : ids)
+        KillTimer(id);
+}
+
+uint32_t QZTimer::SetTimer(uint32_t periodMs, const std::string& name, int appFlag) {
+    if (periodMs == 0) return 0;
+    // Hold the registry lock across the start so the first tick cannot miss its owner.
+    std::lock_guard reg(RegistryLock());
+    const uint32_t id = Platform::StartPeriodicTimer(periodMs, &QZTimer::Tick);
+    if (id == 0) return 0;
+    Registry()[id] = this;
+    std::lock_guard guard(lock_);
+    records_.push_back(Record{id, name, appFlag});
+    return id;
+}
+
+void QZTimer::Tick(uint32_t id) {
+    QZTimer* owner = nullptr;
+    {
+        std::lock_guard reg(RegistryLock());
+        auto it = Registry().find(id);
+        if (it == Registry().end()) return;
+        owner = it->second;
+    }
+    // The owner cannot go away during the tick: KillTimer waits for a running tick.
+    owner->OnMTimer(id);
+    std::string name;
+    int flag = 0;
+    {
+        std::lock_guard guard(owner->lock_);
+        for (const Record& r : owner->records_) {
+            if (r.id == id) {
+                name = r.name;
+                flag = r.appFlag;
+            }
+        }
+    }
+    if (flag) owner->OnMTimer(id, name);
+}
+
+int QZTimer::KillTimer(uint32_t id) {
+    bool found = false;
+    {
+        std::lock_guard guard(lock_);
+        for (const Record& r : records_)
+            found = found || r.id == id;
+    }
+    if (found) {
+        {
+            std::lock_guard reg(RegistryLock());
+            Registry().erase(id);
+        }
+        Platform::StopPeriodicTimer(id);
+    }
+    std::lock_guard guard(lock_);
+    std::erase_if(records_, [id](const Record& r) { return r.id == id; });
+    return static_cast<int>(records_.size());
+}
+
+int QZTimer::KillTimer(const std::string& name) {
+    std::vector<uint32_t> ids;
+    {
+        std::lock_guard guard(lock_);
+        for (const Record& r : records_)
+            if (r.name == name) ids.push_back(r.id);
+    }
+    for (uint32_t id : ids)
+        KillTimer(id);
+    std::lock_guard guard(lock_);
+    return static_cast<int>(records_.size());
+}
+
+int QZTimer::KillTimer() {
+    std::vector<uint32_t> ids;
+    {
+        std::lock_guard guard(lock_);
+        for (const Record& r : records_)
+            ids.push_back(r.id);
+    }
+    for (uint32_t id : ids)
+        KillTimer(id);
+    return 0;
+}
+
+bool QZTimer::GetTimerIsRun(uint32_t id) const {
+    std::lock_guard guard(lock_);
+    for (const Record& r : records_)
+        if (r.id == id) return true;
+    return false;
+}
+
+bool QZTimer::GetTimerIsRun(const std::string& name) const {
+    std::lock_guard guard(lock_);
+    for (const Record& r : records_)
+        if (r.name == name) return true;
+    return false;
+}
+
+std::string QZTimer::GetTimerName(uint32_t id) const {
+    std::lock_guard guard(lock_);
+    for (const Record& r : records_)
+        if (r.id == id) return r.name;
+    return {};
+}
+
+bool QZTimer::IsAppTimer(uint32_t id) const {
+    std::lock_guard guard(lock_);
+    for (const Record& r : records_)
+        if (r.id == id) return r.appFlag != 0;
+    return false;
+}
+
+QZTimer* QZTimer::GetWBTimer(uint32_t id) {
+    std::lock_guard reg(RegistryLock());
+    auto it = Registry().find(id);
+    return it == Registry().end() ? nullptr : it->second;
+}
+
+} // namespace Tolva

@@ -1,0 +1,118 @@
+#include "ui/paint/Image.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <cstring>
+
+namespace Tolva {
+namespace {
+
+// gdk-pixbuf gives straight RGBA bytes; cairo wants premultiplied native-endian ARGB words.
+cairo_surface_t* SurfaceFromPixbuf(const GdkPixbuf* pixbuf) {
+    const int w = gdk_pixbuf_get_width(pixbuf);
+    const int h = gdk_pixbuf_get_height(pixbuf);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    const bool alpha = gdk_pixbuf_get_has_alpha(pixbuf);
+    const int srcStride = gdk_pixbuf_get_rowstride(pixbuf);
+    const guint8* src = gdk_pixbuf_read_pixels(pixbuf);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    unsigned char* dst = cairo_image_surface_get_data(surface);
+    const int dstStride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < h; ++y) {
+        const guint8* s = src + static_cast<size_t>(y) * srcStride;
+        auto* d = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * dstStride);
+        for (int x = 0; x < w; ++x, s += channels) {
+            const uint32_t a = alpha ? s[3] : 255;
+            const uint32_t r = s[0] * a / 255;
+            const uint32_t g = s[1] * a / 255;
+            const uint32_t b = s[2] * a / 255;
+            d[x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+} // namespace
+
+Image::~Image() {
+    for (cairo_surface_t* s : frames_)
+        cairo_surface_destroy(s);
+}
+
+cairo_surface_t* Image::Surface(int frame) const {
+    if (frame < 0 || frame >= static_cast<int>(frames_.size())) return nullptr;
+    return frames_[static_cast<size_t>(frame)];
+}
+
+int Image::FrameDelay(int frame) const {
+    if (frame < 0 || frame >= static_cast<int>(delays_.size())) return 0;
+    return delays_[static_cast<size_t>(frame)];
+}
+
+std::shared_ptr<Image> Image::FromSurface(cairo_surface_t* surface) {
+    if (!surface) return nullptr;
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    auto image = std::make_shared<Image>();
+    image->width_ = cairo_image_surface_get_width(surface);
+    image->height_ = cairo_image_surface_get_height(surface);
+    image->frames_.push_back(surface);
+    image->delays_.push_back(0);
+    return image;
+}
+
+std::shared_ptr<Image> Image::Load(const std::string& path) {
+    if (path.empty()) return nullptr;
+    GError* error = nullptr;
+    GdkPixbufAnimation* anim = gdk_pixbuf_animation_new_from_file(path.c_str(), &error);
+    if (!anim) {
+        if (error) g_error_free(error);
+        return nullptr;
+    }
+    auto image = std::make_shared<Image>();
+    if (gdk_pixbuf_animation_is_static_image(anim)) {
+        GdkPixbuf* pixbuf = gdk_pixbuf_animation_get_static_image(anim);
+        if (cairo_surface_t* s = pixbuf ? SurfaceFromPixbuf(pixbuf) : nullptr) {
+            image->frames_.push_back(s);
+            image->delays_.push_back(0);
+        }
+    } else {
+        // Walk the animation on its own clock: each frame is shown for its delay.
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        GTimeVal t{0, 0};
+        GdkPixbufAnimationIter* iter = gdk_pixbuf_animation_get_iter(anim, &t);
+        GdkPixbuf* first = nullptr;
+        for (int guard = 0; guard < 1024; ++guard) {
+            GdkPixbuf* pixbuf = gdk_pixbuf_animation_iter_get_pixbuf(iter);
+            // The loader keeps one composed picture per frame: seeing the first again ends a loop.
+            if (!pixbuf || pixbuf == first) break;
+            if (!first) first = pixbuf;
+            const int delay = gdk_pixbuf_animation_iter_get_delay_time(iter);
+            if (cairo_surface_t* s = SurfaceFromPixbuf(pixbuf)) {
+                image->frames_.push_back(s);
+                image->delays_.push_back(delay < 0 ? 0 : delay);
+            }
+            if (delay <= 0) break;
+            g_time_val_add(&t, static_cast<glong>(delay) * 1000);
+            if (!gdk_pixbuf_animation_iter_advance(iter, &t)) break;
+        }
+        g_object_unref(iter);
+        G_GNUC_END_IGNORE_DEPRECATIONS
+    }
+    g_object_unref(anim);
+    if (image->frames_.empty()) return nullptr;
+    image->width_ = cairo_image_surface_get_width(image->frames_[0]);
+    image->height_ = cairo_image_surface_get_height(image->frames_[0]);
+    return image;
+}
+
+} // namespace Tolva
