@@ -1,0 +1,262 @@
+// pivanectl commands over the settings store: profiles, configuration values and macros.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/files/Language.h"
+#include "app/files/UiText.h"
+#include "app/platform/AppFolders.h"
+#include "app/platform/ProgramRegistry.h"
+#include "app/store/FactoryConfiguration.h"
+#include "app/store/ProfileDefaults.h"
+#include "app/store/SettingsDatabase.h"
+#include "cli/CliContext.h"
+#include "cli/CommandRegistry.h"
+#include "cli/JsonWriter.h"
+
+namespace {
+
+// The mouse family: the initial profiles get their factory values, as the program does.
+constexpr int kMouseDeviceType = 601;
+
+// The word for "profile" in the user's language, as the program names its initial profiles.
+std::string ProfileWord() {
+    int language = ProgramRegistry::ReadLanguageId();
+    if (language == 0) language = Language::DesktopUiLanguage();
+    std::string folder = AppFolders::ProgramFolder();
+    std::string word;
+    if (!folder.empty())
+        word = UiText::FromFile(UiText::LanguageFile(folder, language), UiText::kDialogSection,
+                                std::to_string(ProfileDefaults::kProfileTextId));
+    return word.empty() ? std::string("Profile") : word;
+}
+
+// Opens the settings database and makes sure the initial profiles exist. Returns the store or
+// null after printing the reason.
+SettingsDatabase* OpenStore(const CliContext& context, int& exitCode) {
+    std::string data = AppFolders::DataFolder();
+    if (data.empty()) {
+        exitCode = context.Fail("cannot find the Documents folder (is HOME set?)");
+        return nullptr;
+    }
+    auto& db = SettingsDatabase::Instance();
+    if (!AppFolders::EnsureFolderExists(data + "db") ||
+        !db.OpenSettingsDatabase(data, SettingsDatabase::kDeviceName)) {
+        exitCode = context.Fail("cannot open the settings database " + data + "db/" +
+                                SettingsDatabase::kDeviceName + "_data_v7.db");
+        return nullptr;
+    }
+    std::vector<std::unique_ptr<ProfileRow>> list;
+    if (ProfileDefaults::LoadOrCreateProfiles(db, ProfileWord(), kMouseDeviceType, list) == 0) {
+        exitCode = context.Fail("the settings database holds no profiles and none could be added");
+        return nullptr;
+    }
+    return &db;
+}
+
+// --profile N, else the active profile. 0 after printing the reason.
+int ResolveProfile(const CliContext& context, SettingsDatabase& db, int& exitCode) {
+    if (context.profile > 0) {
+        std::string name;
+        if (!db.GetProfileName(context.profile, name)) {
+            exitCode = context.Fail("no profile " + std::to_string(context.profile));
+            return 0;
+        }
+        return context.profile;
+    }
+    int active = db.FindActiveProfile();
+    if (active <= 0) exitCode = context.Fail("no profile is active");
+    return active;
+}
+
+bool ParseId(const std::string& text, int& id) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    id = std::stoi(text);
+    return id > 0;
+}
+
+int ProfileList(CliContext& context, const std::vector<std::string>& args) {
+    if (!args.empty()) return context.Usage("profile list takes no arguments");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = OpenStore(context, exitCode);
+    if (!db) return exitCode;
+    std::vector<std::unique_ptr<ProfileRow>> list;
+    db->LoadProfileList(list);
+    int language = ProgramRegistry::ReadLanguageId();
+    std::string word = ProfileWord();
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject().Key("profiles").BeginArray();
+        for (const auto& p : list)
+            json.BeginObject()
+                .Field("profile", p->profile)
+                .Field("name", ProfileDefaults::DisplayName(p->name, language, word))
+                .Field("status", p->status)
+                .EndObject();
+        json.EndArray().EndObject();
+        context.PrintJson(json.Text());
+        return CliContext::kOk;
+    }
+    for (const auto& p : list)
+        context.Say(std::string(p->status == 1 ? "* " : "  ") + std::to_string(p->profile) + "  " +
+                    ProfileDefaults::DisplayName(p->name, language, word) + "\n");
+    return CliContext::kOk;
+}
+
+int ConfigGet(CliContext& context, const std::vector<std::string>& args) {
+    if (args.size() > 1) return context.Usage("config get takes at most one KEY");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = OpenStore(context, exitCode);
+    if (!db) return exitCode;
+    int profile = ResolveProfile(context, *db, exitCode);
+    if (profile <= 0) return exitCode;
+
+    std::vector<std::pair<std::string, std::string>> values;
+    std::string value;
+    if (args.size() == 1) {
+        if (!db->GetConfigValue(profile, args[0], value))
+            return context.Fail("profile " + std::to_string(profile) + " has no setting '" +
+                                args[0] + "'");
+        values.emplace_back(args[0], value);
+    } else {
+        // The store has no listing of keys; the factory keys are every key a profile can hold.
+        for (const auto& entry : FactoryConfiguration::Entries())
+            if (db->GetConfigValue(profile, entry.key, value))
+                values.emplace_back(entry.key, value);
+    }
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject().Field("profile", profile).Key("config").BeginObject();
+        for (const auto& [key, v] : values)
+            json.Field(key, v);
+        json.EndObject().EndObject();
+        context.PrintJson(json.Text());
+    } else if (args.size() == 1) {
+        context.Say(values[0].second + "\n");
+    } else {
+        for (const auto& [key, v] : values)
+            context.Say(key + "=" + v + "\n");
+    }
+    return CliContext::kOk;
+}
+
+int ConfigSet(CliContext& context, const std::vector<std::string>& args) {
+    if (args.size() != 2) return context.Usage("config set takes KEY VALUE");
+    const std::string& key = args[0];
+    const std::string& value = args[1];
+    for (unsigned char c : value)
+        if (c < 0x20) return context.Usage("VALUE may not hold control characters");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = OpenStore(context, exitCode);
+    if (!db) return exitCode;
+    int profile = ResolveProfile(context, *db, exitCode);
+    if (profile <= 0) return exitCode;
+    // Setting a key the profile does not hold stores nothing; say so instead of succeeding.
+    std::string old;
+    if (!db->GetConfigValue(profile, key, old))
+        return context.Fail("profile " + std::to_string(profile) + " has no setting '" + key + "'");
+    if (!db->SetConfigValue(profile, key, value))
+        return context.Fail("could not store '" + key + "'");
+    std::string stored;
+    db->GetConfigValue(profile, key, stored);
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject().Field("profile", profile).Field("key", key).Field("value", stored);
+        json.EndObject();
+        context.PrintJson(json.Text());
+    }
+    return CliContext::kOk;
+}
+
+void MacroFields(JsonWriter& json, const MacroRow& m) {
+    json.Field("macro_id", m.macroId)
+        .Field("name", m.name)
+        .Field("play_times", m.playTimes)
+        .Field("delay_type", m.delayType)
+        .Field("delay_time", m.delayTime)
+        .Field("loop_type", m.loopType)
+        .Field("link_count", m.linkCount);
+}
+
+int MacroList(CliContext& context, const std::vector<std::string>& args) {
+    if (!args.empty()) return context.Usage("macro list takes no arguments");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = OpenStore(context, exitCode);
+    if (!db) return exitCode;
+    std::vector<std::unique_ptr<MacroRow>> macros;
+    db->LoadMacroList(macros);
+    std::vector<std::unique_ptr<MacroItemRow>> items;
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject().Key("macros").BeginArray();
+        for (const auto& m : macros) {
+            json.BeginObject();
+            MacroFields(json, *m);
+            json.Field("items", db->LoadMacroItems(m->macroId, items));
+            json.EndObject();
+        }
+        json.EndArray().EndObject();
+        context.PrintJson(json.Text());
+        return CliContext::kOk;
+    }
+    for (const auto& m : macros)
+        context.Say(std::to_string(m->macroId) + "  " + m->name + "  (" +
+                    std::to_string(db->LoadMacroItems(m->macroId, items)) + " events)\n");
+    return CliContext::kOk;
+}
+
+int MacroShow(CliContext& context, const std::vector<std::string>& args) {
+    int id = 0;
+    if (args.size() != 1 || !ParseId(args[0], id))
+        return context.Usage("macro show takes a macro ID");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = OpenStore(context, exitCode);
+    if (!db) return exitCode;
+    MacroRow macro;
+    if (!db->GetMacro(id, macro)) return context.Fail("no macro " + args[0]);
+    std::vector<std::unique_ptr<MacroItemRow>> items;
+    db->LoadMacroItems(id, items);
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject();
+        MacroFields(json, macro);
+        json.Key("items").BeginArray();
+        for (const auto& item : items)
+            json.BeginObject()
+                .Field("record_index", item->recordIndex)
+                .Field("type", item->type)
+                .Field("value", item->value)
+                .Field("delay_time", item->delayTime)
+                .Field("desc", item->desc)
+                .EndObject();
+        json.EndArray().EndObject();
+        context.PrintJson(json.Text());
+        return CliContext::kOk;
+    }
+    context.Say("macro " + std::to_string(macro.macroId) + ": " + macro.name + "\nplay times " +
+                std::to_string(macro.playTimes) + ", loop type " + std::to_string(macro.loopType) +
+                ", delay type " + std::to_string(macro.delayType) + ", delay " +
+                std::to_string(macro.delayTime) + " ms\n");
+    for (const auto& item : items)
+        context.Say("  " + std::to_string(item->recordIndex) + "  type " +
+                    std::to_string(item->type) + "  value " + std::to_string(item->value) +
+                    "  delay " + std::to_string(item->delayTime) + " ms  " + item->desc + "\n");
+    return CliContext::kOk;
+}
+
+const CommandRegistry::Entry profileList("profile list", "",
+                                         "list the profiles; the active one is marked *", false,
+                                         ProfileList);
+const CommandRegistry::Entry
+    configGet("config get", "[KEY]", "print one or every setting of the profile", false, ConfigGet);
+const CommandRegistry::Entry configSet("config set", "KEY VALUE",
+                                       "change a setting of the profile (store only)", false,
+                                       ConfigSet);
+const CommandRegistry::Entry macroList("macro list", "", "list the recorded macros", false,
+                                       MacroList);
+const CommandRegistry::Entry macroShow("macro show", "ID", "print a macro and its events", false,
+                                       MacroShow);
+
+} // namespace
