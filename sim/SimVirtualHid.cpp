@@ -27,6 +27,7 @@ bool SimVirtualHid::Write(const uint8_t* packet) {
     if (failAt_ > 0 && writeCount_ == failAt_) return false;
     Packet copy{};
     std::copy(packet, packet + kPacketSize, copy.begin());
+    if (packets_.size() == kMaxLoggedPackets) packets_.pop_front();
     packets_.push_back(copy);
     if (copy[0] == 5 && copy[1] >= 1 && copy[1] <= 4) last_[copy[1]] = copy;
     return true;
@@ -45,7 +46,7 @@ void SimVirtualHid::FailWriteAt(int n) {
 
 std::vector<SimVirtualHid::Packet> SimVirtualHid::Packets() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return packets_;
+    return std::vector<Packet>(packets_.begin(), packets_.end());
 }
 
 void SimVirtualHid::ClearPackets() {

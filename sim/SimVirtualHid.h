@@ -4,15 +4,17 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <vector>
 
-// The companion's virtual HID device as a model: it logs every 64-byte packet and keeps the
-// last data of each report number. Fault injection by countdown over writes and by removal.
-// Thread-safe.
+// The companion's virtual HID device as a model: it logs the 64-byte packets it receives and
+// keeps the last data of each report number. Fault injection by countdown over writes and by
+// removal. Thread-safe.
 class SimVirtualHid final : public IVHidevProxy {
 public:
     using Packet = std::array<uint8_t, kPacketSize>;
+    static constexpr size_t kMaxLoggedPackets = 4096; // the oldest are dropped beyond this
 
     explicit SimVirtualHid(bool present = true) : present_(present) {}
 
@@ -43,6 +45,6 @@ private:
     int openCount_ = 0;
     int writeCount_ = 0;
     int failAt_ = 0;
-    std::vector<Packet> packets_;
+    std::deque<Packet> packets_;
     std::array<Packet, 5> last_{}; // by report number
 };
