@@ -1,5 +1,10 @@
 #include "cli/CliContext.h"
 
+#include "app/device/HidDeviceManager.h"
+#include "app/platform/AppFolders.h"
+#include "app/xml/XmlDocument.h"
+#include "sim/EmulatedMouse.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,4 +69,102 @@ void CliContext::Say(const std::string& text) const {
 void CliContext::PrintJson(const std::string& document) const {
     std::fputs(document.c_str(), stdout);
     std::fputc('\n', stdout);
+}
+
+CliContext::CliContext() = default;
+
+CliContext::~CliContext() {
+    if (!mouse_) return;
+    SaveSimulatedMouse();
+    // The process-wide manager outlives this context; it must not keep using the mouse.
+    if (devicesReady_) HidDeviceManager::Instance().SetBackend(nullptr);
+}
+
+EmulatedMouse* CliContext::SimulatedMouse() {
+    if (simulatedMouse.empty()) return nullptr;
+    if (mouse_) return mouse_.get();
+    bool cable = simulatedMouse != "wireless";
+    bool receiver = simulatedMouse != "wired";
+    mouse_ = std::make_shared<EmulatedMouse>(EmulatedMouse::Fixture::Default(cable, receiver));
+    if (!simStateFile.empty()) mouse_->LoadState(simStateFile);
+    // The command line says what is plugged in, whatever the saved state says.
+    mouse_->PlugCable(cable);
+    mouse_->PlugReceiver(receiver);
+    return mouse_.get();
+}
+
+bool CliContext::SaveSimulatedMouse() {
+    if (!mouse_ || simStateFile.empty()) return true;
+    if (mouse_->SaveState(simStateFile)) return true;
+    Fail("cannot write the emulated mouse's state to " + simStateFile);
+    return false;
+}
+
+// A minimal reading of the device list of config.xml: config/device.info/mouse/mode.
+static bool ReadConfiguredModes(const std::string& path, std::vector<CliContext::DeviceMode>& out) {
+    XmlDocument doc;
+    if (!doc.Load(path) || !doc.FindElem("config") || !doc.IntoElem()) return false;
+    if (!doc.FindElem("device.info") || !doc.IntoElem()) return true;
+    auto hex = [](const std::string& text) {
+        return static_cast<int>(std::strtol(text.c_str(), nullptr, 16));
+    };
+    while (doc.FindElem("mouse")) {
+        std::string name = doc.GetAttrib("name");
+        int deviceType = std::atoi(doc.GetAttrib("device_type").c_str());
+        if (!doc.IntoElem()) continue;
+        while (doc.FindElem("mode")) {
+            CliContext::DeviceMode mode;
+            mode.name = name;
+            mode.deviceType = deviceType;
+            mode.mode = std::atoi(doc.GetAttrib("value").c_str());
+            mode.vendorId = hex(doc.GetAttrib("vid"));
+            mode.productId = hex(doc.GetAttrib("pid"));
+            mode.release = hex(doc.GetAttrib("rev"));
+            mode.desc = doc.GetAttrib("desc");
+            mode.hidInterface = doc.GetAttrib("hid_interface");
+            out.push_back(std::move(mode));
+        }
+        doc.OutOfElem();
+    }
+    return true;
+}
+
+const std::vector<CliContext::DeviceMode>& CliContext::DeviceModes() {
+    if (modesRead_) return modes_;
+    modesRead_ = true;
+    std::string folder = AppFolders::ProgramFolder();
+    if (!folder.empty() && ReadConfiguredModes(folder + "config.xml", modes_)) return modes_;
+    modes_.clear();
+    if (simulatedMouse.empty()) return modes_;
+    // No configuration: describe the emulated mouse so that it can still be tried.
+    DeviceMode cable;
+    cable.name = EmulatedMouse::kName;
+    cable.deviceType = EmulatedMouse::kDeviceType;
+    cable.mode = 0;
+    cable.vendorId = EmulatedMouse::kVendorId;
+    cable.productId = EmulatedMouse::kCableProductId;
+    cable.release = EmulatedMouse::kCableRelease;
+    cable.desc = "USB cable";
+    cable.hidInterface = EmulatedMouse::kInterfacePattern;
+    DeviceMode receiver = cable;
+    receiver.mode = 2;
+    receiver.productId = EmulatedMouse::kReceiverProductId;
+    receiver.release = EmulatedMouse::kReceiverRelease;
+    receiver.desc = "2.4G receiver";
+    modes_ = {cable, receiver};
+    return modes_;
+}
+
+HidDeviceManager& CliContext::Devices() {
+    HidDeviceManager& manager = HidDeviceManager::Instance();
+    if (devicesReady_) return manager;
+    devicesReady_ = true;
+    if (SimulatedMouse()) manager.SetBackend(mouse_);
+    manager.ClearSupportedDevices();
+    for (const DeviceMode& m : DeviceModes())
+        manager.AddSupportedDevice(m.vendorId, m.productId, m.release, m.name, m.deviceType, m.mode,
+                                   m.hidInterface);
+    manager.Rescan();
+    if (!DeviceModes().empty()) manager.SetSelectedDeviceType(DeviceModes().front().deviceType);
+    return manager;
 }

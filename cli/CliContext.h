@@ -1,12 +1,34 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
+
+class EmulatedMouse;
+class HidDeviceManager;
 
 // What one pivanectl run was asked for (the global options) plus the shared ways of answering:
 // a one-line reason on stderr, or one JSON document on stdout with --json.
 class CliContext {
 public:
     enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+
+    // One mode of a configured device (the configuration file's mouse/mode elements).
+    struct DeviceMode {
+        std::string name;
+        int deviceType = 0;
+        int mode = 0; // 0 cable, 2 receiver
+        int vendorId = 0;
+        int productId = 0;
+        int release = 0;
+        std::string desc;
+        std::string hidInterface;
+    };
+
+    CliContext();
+    ~CliContext(); // keeps the emulated mouse's state in --sim-state FILE
+    CliContext(const CliContext&) = delete;
+    CliContext& operator=(const CliContext&) = delete;
 
     std::string simulatedMouse; // "", "wired", "wireless" or "both"
     std::string simStateFile;   // --sim-state FILE
@@ -25,4 +47,23 @@ public:
     void Say(const std::string& text) const;
     // Prints a finished JSON document on stdout.
     void PrintJson(const std::string& document) const;
+
+    // The device link, set up on first use: with --simulated-mouse the emulated mouse replaces
+    // hidapi behind the seam (state from --sim-state when the file exists); every configured
+    // device mode is registered, the rescan sequence runs and the first configured device type
+    // is selected, as the main window does.
+    HidDeviceManager& Devices();
+    // The emulated mouse (created and loaded on first use), null without --simulated-mouse.
+    EmulatedMouse* SimulatedMouse();
+    // The configured device modes: config.xml of the program folder; without that file, with
+    // --simulated-mouse, the emulated mouse's cable and receiver modes.
+    const std::vector<DeviceMode>& DeviceModes();
+    // Writes the emulated mouse's state to --sim-state FILE; true when there is nothing to keep.
+    bool SaveSimulatedMouse();
+
+private:
+    std::shared_ptr<EmulatedMouse> mouse_;
+    std::vector<DeviceMode> modes_;
+    bool modesRead_ = false;
+    bool devicesReady_ = false;
 };

@@ -259,7 +259,8 @@ bool EmulatedMouse::DecodeLocked(Link link, const CommandFrame::Report& report) 
     uint8_t code = p[at];
     const uint8_t* a = p + at + 1; // arguments
     int li = static_cast<int>(link);
-    Profile& active = state_.profiles[state_.activeProfile];
+    // Looked up only by the commands that change the active profile's settings.
+    auto active = [this]() -> Profile& { return state_.profiles[state_.activeProfile]; };
     switch (code) {
     case CommandFrame::kHandshake:
         return true;
@@ -267,7 +268,7 @@ bool EmulatedMouse::DecodeLocked(Link link, const CommandFrame::Report& report) 
         state_.activeProfile = a[0];
         return true;
     case CommandFrame::kSetReportRate:
-        active.reportRate = a[0];
+        active().reportRate = a[0];
         return true;
     case CommandFrame::kSetKeyFunction:
         state_.profiles[a[0]].keyFunctions[a[1]] = a[2];
@@ -277,8 +278,8 @@ bool EmulatedMouse::DecodeLocked(Link link, const CommandFrame::Report& report) 
         state_.wakeUpMethod = a[0];
         return true;
     case CommandFrame::kSetDpiLevel: {
-        DpiLevel& level = active.dpiLevels[a[0]];
-        active.dpiIndex = a[0];
+        DpiLevel& level = active().dpiLevels[a[0]];
+        active().dpiIndex = a[0];
         level.colourIndex = a[1];
         level.step = a[2];
         level.dpi = DpiForStep(wireless, a[2]);
@@ -297,7 +298,7 @@ bool EmulatedMouse::DecodeLocked(Link link, const CommandFrame::Report& report) 
             std::memcpy(state_.liveFrame.data(), a + 1, state_.liveFrame.size());
             state_.liveFrameSet = true;
         } else {
-            Lighting& light = active.lighting;
+            Lighting& light = active().lighting;
             light.set = true;
             light.effect = a[0];
             light.brightness = a[1];
@@ -320,7 +321,8 @@ bool EmulatedMouse::DecodeLocked(Link link, const CommandFrame::Report& report) 
             // The whole assignment is known once the last chunk is in.
             std::vector<uint8_t> full(kMacroImageSize, 0);
             std::copy(image.begin(), image.end(), full.begin());
-            state_.profiles[image[0]].macroImages[image[1]] = std::move(full);
+            // Byte 0 carries the macro's loop type in its high bits.
+            state_.profiles[image[0] & 0x0F].macroImages[image[1]] = std::move(full);
         }
         return true;
     }

@@ -92,7 +92,7 @@ public:
         int factoryResets = 0;
         bool liveFrameSet = false;
         std::array<uint8_t, 21> liveFrame{}; // 7 x (R G B) of the last live frame, light 0 first
-        // Keyed by the profile byte as sent (for macro images, the image's first byte).
+        // Keyed by the profile number as sent (for macro images, the low four bits of byte 0).
         std::map<int, Profile> profiles;
     };
     struct LoggedReport {
