@@ -1,4 +1,5 @@
 // pivanectl: the command-line front end over Pivane's device, store and file code.
+#include "app/platform/InstanceLock.h"
 #include "cli/CliContext.h"
 #include "cli/CommandRegistry.h"
 
@@ -42,5 +43,9 @@ int main(int argc, char** argv) {
                     command->usage.c_str(), command->summary.c_str());
         return CliContext::kOk;
     }
+    // A running Pivane owns the mouse; interleaved commands would confuse its worker.
+    if (command->needsDevice && InstanceLock::IsHeldElsewhere())
+        return context.Fail("Pivane is running and holds the mouse; make the change in its "
+                            "window or quit it first");
     return command->handler(context, args);
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+class CliContext;
+class SettingsDatabase;
+
+// The settings store as pivanectl's commands use it: the program's database in the user's data
+// folder, with the initial profiles created on first use as the program creates them.
+class CliStore {
+public:
+    // The opened store, or null after printing the reason (exitCode then holds the status).
+    static SettingsDatabase* Open(const CliContext& context, int& exitCode);
+    // --profile N when given (it must exist), else the active profile; 0 after printing why.
+    static int ResolveProfile(const CliContext& context, SettingsDatabase& db, int& exitCode);
+    // The word for "profile" in the user's language ("Profile" without language files).
+    static std::string ProfileWord();
+};
