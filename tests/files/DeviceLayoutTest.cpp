@@ -154,6 +154,10 @@ TEST_F(DeviceLayoutTest, TheShippedMouseLayoutIsCompleteInBothLanguages) {
         for (const auto& mode : layout.LightModes()) {
             EXPECT_FALSE(mode->name.empty()) << lan << " mode " << mode->mode;
             bits |= mode->configFunc;
+            // The area colours are kept under the keys of light mode 5.
+            if (mode->configFunc & 0x80) {
+                EXPECT_EQ(mode->mode, 5);
+            }
         }
         // Every control group of the lighting page is reachable.
         for (int bit : {0x01, 0x02, 0x04, 0x20, 0x40, 0x80, 0x200, 0x400})
