@@ -3,71 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "app/files/Language.h"
-#include "app/files/UiText.h"
-#include "app/platform/AppFolders.h"
 #include "app/platform/ProgramRegistry.h"
 #include "app/store/FactoryConfiguration.h"
 #include "app/store/ProfileDefaults.h"
 #include "app/store/SettingsDatabase.h"
 #include "cli/CliContext.h"
+#include "cli/CliStore.h"
 #include "cli/CommandRegistry.h"
 #include "cli/JsonWriter.h"
 
 namespace {
-
-// The mouse family: the initial profiles get their factory values, as the program does.
-constexpr int kMouseDeviceType = 601;
-
-// The word for "profile" in the user's language, as the program names its initial profiles.
-std::string ProfileWord() {
-    int language = ProgramRegistry::ReadLanguageId();
-    if (language == 0) language = Language::DesktopUiLanguage();
-    std::string folder = AppFolders::ProgramFolder();
-    std::string word;
-    if (!folder.empty())
-        word = UiText::FromFile(UiText::LanguageFile(folder, language), UiText::kDialogSection,
-                                std::to_string(ProfileDefaults::kProfileTextId));
-    return word.empty() ? std::string("Profile") : word;
-}
-
-// Opens the settings database and makes sure the initial profiles exist. Returns the store or
-// null after printing the reason.
-SettingsDatabase* OpenStore(const CliContext& context, int& exitCode) {
-    std::string data = AppFolders::DataFolder();
-    if (data.empty()) {
-        exitCode = context.Fail("cannot find the Documents folder (is HOME set?)");
-        return nullptr;
-    }
-    auto& db = SettingsDatabase::Instance();
-    if (!AppFolders::EnsureFolderExists(data + "db") ||
-        !db.OpenSettingsDatabase(data, SettingsDatabase::kDeviceName)) {
-        exitCode = context.Fail("cannot open the settings database " + data + "db/" +
-                                SettingsDatabase::kDeviceName + "_data_v7.db");
-        return nullptr;
-    }
-    std::vector<std::unique_ptr<ProfileRow>> list;
-    if (ProfileDefaults::LoadOrCreateProfiles(db, ProfileWord(), kMouseDeviceType, list) == 0) {
-        exitCode = context.Fail("the settings database holds no profiles and none could be added");
-        return nullptr;
-    }
-    return &db;
-}
-
-// --profile N, else the active profile. 0 after printing the reason.
-int ResolveProfile(const CliContext& context, SettingsDatabase& db, int& exitCode) {
-    if (context.profile > 0) {
-        std::string name;
-        if (!db.GetProfileName(context.profile, name)) {
-            exitCode = context.Fail("no profile " + std::to_string(context.profile));
-            return 0;
-        }
-        return context.profile;
-    }
-    int active = db.FindActiveProfile();
-    if (active <= 0) exitCode = context.Fail("no profile is active");
-    return active;
-}
 
 bool ParseId(const std::string& text, int& id) {
     if (text.empty() || text.size() > 9) return false;
@@ -80,12 +25,12 @@ bool ParseId(const std::string& text, int& id) {
 int ProfileList(CliContext& context, const std::vector<std::string>& args) {
     if (!args.empty()) return context.Usage("profile list takes no arguments");
     int exitCode = CliContext::kFailed;
-    SettingsDatabase* db = OpenStore(context, exitCode);
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     std::vector<std::unique_ptr<ProfileRow>> list;
     db->LoadProfileList(list);
     int language = ProgramRegistry::ReadLanguageId();
-    std::string word = ProfileWord();
+    std::string word = CliStore::ProfileWord();
     if (context.json) {
         JsonWriter json;
         json.BeginObject().Key("profiles").BeginArray();
@@ -108,9 +53,9 @@ int ProfileList(CliContext& context, const std::vector<std::string>& args) {
 int ConfigGet(CliContext& context, const std::vector<std::string>& args) {
     if (args.size() > 1) return context.Usage("config get takes at most one KEY");
     int exitCode = CliContext::kFailed;
-    SettingsDatabase* db = OpenStore(context, exitCode);
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
-    int profile = ResolveProfile(context, *db, exitCode);
+    int profile = CliStore::ResolveProfile(context, *db, exitCode);
     if (profile <= 0) return exitCode;
 
     std::vector<std::pair<std::string, std::string>> values;
@@ -149,9 +94,9 @@ int ConfigSet(CliContext& context, const std::vector<std::string>& args) {
     for (unsigned char c : value)
         if (c < 0x20) return context.Usage("VALUE may not hold control characters");
     int exitCode = CliContext::kFailed;
-    SettingsDatabase* db = OpenStore(context, exitCode);
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
-    int profile = ResolveProfile(context, *db, exitCode);
+    int profile = CliStore::ResolveProfile(context, *db, exitCode);
     if (profile <= 0) return exitCode;
     // Setting a key the profile does not hold stores nothing; say so instead of succeeding.
     std::string old;
@@ -183,7 +128,7 @@ void MacroFields(JsonWriter& json, const MacroRow& m) {
 int MacroList(CliContext& context, const std::vector<std::string>& args) {
     if (!args.empty()) return context.Usage("macro list takes no arguments");
     int exitCode = CliContext::kFailed;
-    SettingsDatabase* db = OpenStore(context, exitCode);
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     std::vector<std::unique_ptr<MacroRow>> macros;
     db->LoadMacroList(macros);
@@ -212,7 +157,7 @@ int MacroShow(CliContext& context, const std::vector<std::string>& args) {
     if (args.size() != 1 || !ParseId(args[0], id))
         return context.Usage("macro show takes a macro ID");
     int exitCode = CliContext::kFailed;
-    SettingsDatabase* db = OpenStore(context, exitCode);
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     MacroRow macro;
     if (!db->GetMacro(id, macro)) return context.Fail("no macro " + args[0]);
