@@ -5,6 +5,7 @@
 #include "cli/CommandRegistry.h"
 #include "cli/JsonWriter.h"
 #include "sim/EmulatedMouse.h"
+#include "sim/MacroImageDecoder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -197,8 +198,26 @@ int SimDump(CliContext& context, const std::vector<std::string>& args) {
             // Only the part the mouse received is worth showing.
             size_t used = std::min<size_t>(image.size(), 6 * EmulatedMouse::kMacroChunkSize);
             std::string hex = CommandFrame::ToHex(image.data(), used);
-            json.BeginObject().Field("key_code", key).Field("hex", hex).EndObject();
+            json.BeginObject().Field("key_code", key).Field("hex", hex);
             text += Format("  macro on key %d: ", key) + hex + "\n";
+            // What the mouse will play: usages, directions and delays.
+            auto played = MacroImageDecoder::Decode(image);
+            json.Field("loop_type", played.loopType)
+                .Field("play_times", played.playTimes)
+                .Key("events")
+                .BeginArray();
+            text +=
+                Format("    plays %d time(s), loop type %d:", played.playTimes, played.loopType);
+            for (const auto& e : played.events) {
+                json.BeginObject()
+                    .Field("usage", static_cast<int>(e.usage))
+                    .Field("release", e.release)
+                    .Field("delay_time", e.delayMs)
+                    .EndObject();
+                text += Format(" %02X%s %d ms", e.usage, e.release ? "^" : "v", e.delayMs);
+            }
+            json.EndArray().EndObject();
+            text += "\n";
         }
         json.EndArray();
         if (p.lighting.set) {

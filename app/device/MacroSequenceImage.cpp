@@ -27,8 +27,8 @@ const ShortcutKeys kShortcuts[MacroSequenceImage::kShortcutCount] = {
     {{0xE2, 0x2B}},       // 10 Alt+Tab
     {{0xE3, 0x10}},       // 11 Windows+M
     {{0xE0, 0x1A}},       // 12 Ctrl+W
-    {{0xE2, 0x2C, 0x1B}}, // 13 Alt+Space, X (close the window)
-    {{0xE2, 0x2C, 0x11}}, // 14 Alt+Space, N (minimise the window)
+    {{0xE2, 0x2C, 0x1B}}, // 13 Alt+Space, X (window menu: maximise)
+    {{0xE2, 0x2C, 0x11}}, // 14 Alt+Space, N (window menu: minimise)
     {{0xE2, 0x3D}},       // 15 Alt+F4
 };
 
