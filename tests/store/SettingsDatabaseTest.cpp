@@ -547,3 +547,51 @@ TEST(ProfileDefaultsTest, DefaultNamesShowInTheCurrentLanguage) {
     EXPECT_EQ(ProfileDefaults::DisplayName("Profile 2", 1031, "Profil"), "Profile 2");
     EXPECT_EQ(ProfileDefaults::DisplayName("Gaming", 2052, "配置方案"), "Gaming");
 }
+
+namespace {
+
+int CollectStatement(unsigned type, void* context, void* statement, void*) {
+    if (type == SQLITE_TRACE_STMT)
+        static_cast<std::vector<std::string>*>(context)->push_back(
+            sqlite3_sql(static_cast<sqlite3_stmt*>(statement)));
+    return 0;
+}
+
+} // namespace
+
+TEST_F(SettingsDatabaseTest, StatementsWithTabsAndRunsOfSpacesAreSentAsWritten) {
+    std::vector<std::string> seen;
+    sqlite3_trace_v2(db.Handle(), SQLITE_TRACE_STMT, CollectStatement, &seen);
+    db.SaveKeyAssignment(Assignment(1, 0, 4, 3, 1));
+    db.SaveButtonAssignment(Assignment(1, 0, 209, 3, 1));
+    LightRow light;
+    light.profile = 1;
+    light.mode = 1;
+    db.AddLightRow(light);
+    db.UpdateLightRow(1, 1, light);
+    MacroRow macro;
+    macro.macroId = db.CreateMacro("m");
+    db.UpdateMacroPlayback(macro);
+    MacroItemRow item;
+    db.AddMacroItem(item);
+    db.AddMusicLayer(1, "Music");
+    db.UpdateMusicLayer(MusicLayerRow());
+    sqlite3_trace_v2(db.Handle(), 0, nullptr, nullptr);
+
+    // clang-format off
+    const std::vector<std::string> expected = {
+        "DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
+        "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc,                     macro_type, macro_value, macro_value2, macro_value3, macro_desc) \t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+        "DELETE FROM t_mousekey_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?",
+        "INSERT INTO t_mousekey_macro_data(profile, fn_layer, key_code, layout_value, layout_desc,                     macro_type, macro_value, macro_value2, macro_value3, macro_desc) \t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+        "INSERT INTO t_light_data(profile, name, mode, brightness, speed, direction, \t\t\t\t\t colorful, colorindex, color_value, config_func, reserved, status) \t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);",
+        "UPDATE t_light_data SET brightness = ?, speed = ?, direction = ?, colorful = ?, colorindex = ?,\t\t\t color_value = ?, config_func = ?, reserved = ? WHERE profile = ? AND mode = ?",
+        "INSERT INTO t_macro_data(play_times, delay_type, delay_time, link_count, loop_type, name) VALUES (?, ?, ?, ?, ?, ?);",
+        "UPDATE t_macro_data SET play_times = ?, delay_type = ?, \t\t\t\t\t delay_time = ?, loop_type = ? WHERE macro_id = ?",
+        "INSERT INTO t_macrorecord(macro_id, type, record_index, desc, value, delay_time) \t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?);",
+        "INSERT INTO t_musiclayer_data(profile, name, deviceindex, foremode, fore_amplitude, backmode, backb_right, sel) \t\t\t\t\t\t\t\t\t\t\t\t\tVALUES (?, ?, ?, ?, ?, ?, ?, ?);",
+        "UPDATE t_musiclayer_data SET deviceindex= ?, foremode= ?, fore_amplitude = ?, backmode= ?, backb_right= ? WHERE layer_id = ?",
+    };
+    // clang-format on
+    EXPECT_EQ(seen, expected);
+}
