@@ -20,6 +20,7 @@ bool HidUsbFilter::Open() {
 }
 
 void HidUsbFilter::Shutdown() {
+    std::lock_guard<std::mutex> sequence(sequenceMutex_);
     StopReader();
     ClearTable();
     device_.Close();
@@ -76,6 +77,7 @@ bool HidUsbFilter::ClearTable() {
 }
 
 bool HidUsbFilter::LoadRemapTable(const std::vector<int>& keyCodes) {
+    std::lock_guard<std::mutex> sequence(sequenceMutex_);
     StopReader();
     bool cleared = ClearTable();
     if (keyCodes.empty()) return cleared;

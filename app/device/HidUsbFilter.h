@@ -91,7 +91,8 @@ private:
     mutable std::mutex listenersMutex_;
     std::vector<std::unique_ptr<IMonitorProxy>> listeners_;
 
-    std::mutex readerMutex_; // guards starting and stopping the reader
+    std::mutex sequenceMutex_; // one table load or shutdown at a time
+    std::mutex readerMutex_;   // guards starting and stopping the reader
     std::thread reader_;
     std::atomic<bool> readerRun_{false};
     std::mutex idleMutex_;

@@ -38,6 +38,7 @@ bool KeyRemapCompanion::Dispatch(void* owner, const HidUsbFilter::KeyEvent& even
 }
 
 bool KeyRemapCompanion::LoadRemapTable(const std::vector<KeyAssignmentRow>& rows) {
+    std::lock_guard<std::mutex> load(loadMutex_);
     if (reports_.EnsureOpen()) reports_.Reset();
     std::vector<int> keyCodes;
     std::map<int, KeyAssignmentRow> keyMap;

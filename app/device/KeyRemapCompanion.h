@@ -82,6 +82,7 @@ private:
     Clock& clock_;
     MacroRequest onMacro_;
 
+    std::mutex loadMutex_; // keeps the map and the driver's table of one load together
     mutable std::mutex mapMutex_;
     std::map<int, KeyAssignmentRow> keyMap_; // key code -> its row
     std::atomic<int> pendingMacro_{0};
