@@ -20,8 +20,9 @@ public:
     static bool UpdaterExists(const std::string& programFolder, const std::string& fileName);
 
     // Runs the hand-off. Does not return when the tool started (the program ends). Returns false
-    // when the file is gone or the tool could not be started; the manager has then been
-    // rescanned and the caller refreshes its pages.
+    // when the file is gone (nothing changed) or the tool could not be started; the manager has
+    // then been rescanned (selected device type 0 again) and the caller selects the shown device
+    // type and refreshes its pages.
     bool StartFirmwareUpdater(const std::string& programFolder, const std::string& fileName);
 
 protected:

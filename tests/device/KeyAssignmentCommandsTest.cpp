@@ -142,6 +142,12 @@ TEST_F(KeyAssignmentCommandsTest, OnlyKeyEventsReachTheMouseAndTheImageHoldsSixt
     EXPECT_EQ(seq.events.size(), 67u);
 }
 
+TEST_F(KeyAssignmentCommandsTest, RecordedPressAndReleaseBecomeUsageAndEventBytes) {
+    int id = AddMacro({{'A', kPress, 500}, {'A', kRelease, 10}});
+    auto image = Commands().BuildImage(1, 208, 3, id);
+    EXPECT_EQ(CommandFrame::ToHex(image.Bytes(), 8), "01D00102042A0481");
+}
+
 TEST_F(KeyAssignmentCommandsTest, MacroWithoutRowSendsItsRecordsWithProfileOnly) {
     int id = AddMacro({{'C', kPress, 10}, {'C', kRelease, 10}}, 32, 9);
     ASSERT_TRUE(store_.DeleteMacro(id));
