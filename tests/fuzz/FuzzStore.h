@@ -9,6 +9,7 @@
 class FuzzStore {
 public:
     static SettingsDatabase& Database();
-    // Counts and id sums of profiles, macros, macro items and assignments of profile 1.
+    // Counts, sums and names of the profiles, macros, macro items and assignments. Empties the
+    // macros and assignments first when they have piled up (between inputs only).
     static std::string Fingerprint();
 };
