@@ -1,0 +1,155 @@
+// pivanectl commands over the exchange files: profile and macro export and import.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/files/MacroExchange.h"
+#include "app/files/ProfileExchange.h"
+#include "app/platform/ProgramRegistry.h"
+#include "app/store/ProfileDefaults.h"
+#include "app/store/SettingsDatabase.h"
+#include "cli/CliContext.h"
+#include "cli/CliStore.h"
+#include "cli/CommandRegistry.h"
+#include "cli/JsonWriter.h"
+
+namespace {
+
+// pivanectl configures the mouse family.
+constexpr int kMouseDeviceType = 601;
+
+bool ParseId(const std::string& text, int& id) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    id = std::stoi(text);
+    return id > 0;
+}
+
+// The reason for a status other than Done, for the one-line message.
+std::string Reason(ExchangeStatus status, const std::string& file) {
+    switch (status) {
+    case ExchangeStatus::Missing:
+        return file + ": no such file";
+    case ExchangeStatus::Unreadable:
+        return file + ": not a readable exchange file of this kind; nothing was changed";
+    case ExchangeStatus::Failed:
+        return file + ": the operation failed";
+    default:
+        return file + ": nothing was done";
+    }
+}
+
+int ProfileExport(CliContext& context, const std::vector<std::string>& args) {
+    int profile = 0;
+    if (args.size() != 2 || !ParseId(args[0], profile))
+        return context.Usage("profile export takes a profile number and a FILE");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
+    if (!db) return exitCode;
+    std::string stored;
+    if (!db->GetProfileName(profile, stored))
+        return context.Fail("no profile " + std::to_string(profile));
+    // The file carries the name as the profile list shows it.
+    std::string name = ProfileDefaults::DisplayName(stored, ProgramRegistry::ReadLanguageId(),
+                                                    CliStore::ProfileWord());
+    ExchangeStatus status =
+        ProfileExchange::ExportToFile(*db, kMouseDeviceType, profile, name, args[1]);
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[1]));
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject().Field("profile", profile).Field("file", args[1]).EndObject();
+        context.PrintJson(json.Text());
+    } else {
+        context.Say("exported profile " + std::to_string(profile) + " to " + args[1] + "\n");
+    }
+    return CliContext::kOk;
+}
+
+int ProfileImport(CliContext& context, const std::vector<std::string>& args) {
+    if (args.size() != 1) return context.Usage("profile import takes one FILE");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
+    if (!db) return exitCode;
+    int profile = CliStore::ResolveProfile(context, *db, exitCode);
+    if (profile <= 0) return exitCode;
+    ProfileImportResult result;
+    ExchangeStatus status =
+        ProfileExchange::ImportFile(*db, args[0], kMouseDeviceType, profile, result);
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[0]));
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject()
+            .Field("profile", result.profile)
+            .Field("assignments", result.assignments)
+            .Key("macros")
+            .BeginArray();
+        for (const auto& m : result.macros)
+            json.BeginObject().Field("macro_id", m->macroId).Field("name", m->name).EndObject();
+        json.EndArray().EndObject();
+        context.PrintJson(json.Text());
+    } else {
+        context.Say("imported " + std::to_string(result.assignments) +
+                    " button assignments into profile " + std::to_string(result.profile) + "\n");
+        for (const auto& m : result.macros)
+            context.Say("added macro " + std::to_string(m->macroId) + "  " + m->name + "\n");
+    }
+    return CliContext::kOk;
+}
+
+int MacroExport(CliContext& context, const std::vector<std::string>& args) {
+    int macro = 0;
+    if (args.size() != 2 || !ParseId(args[0], macro))
+        return context.Usage("macro export takes a macro ID and a FILE");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
+    if (!db) return exitCode;
+    MacroRow row;
+    if (!db->GetMacro(macro, row)) return context.Fail("no macro " + std::to_string(macro));
+    ExchangeStatus status = MacroExchange::ExportToFile(*db, macro, args[1]);
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[1]));
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject().Field("macro_id", macro).Field("file", args[1]).EndObject();
+        context.PrintJson(json.Text());
+    } else {
+        context.Say("exported macro " + std::to_string(macro) + " to " + args[1] + "\n");
+    }
+    return CliContext::kOk;
+}
+
+int MacroImport(CliContext& context, const std::vector<std::string>& args) {
+    if (args.size() != 1) return context.Usage("macro import takes one FILE");
+    int exitCode = CliContext::kFailed;
+    SettingsDatabase* db = CliStore::Open(context, exitCode);
+    if (!db) return exitCode;
+    MacroImportResult result;
+    ExchangeStatus status = MacroExchange::ImportFile(*db, args[0], result);
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[0]));
+    if (context.json) {
+        JsonWriter json;
+        json.BeginObject()
+            .Field("macro_id", result.macroId)
+            .Field("name", result.name)
+            .Field("items", result.items)
+            .EndObject();
+        context.PrintJson(json.Text());
+    } else {
+        context.Say("added macro " + std::to_string(result.macroId) + "  " + result.name + " (" +
+                    std::to_string(result.items) + " events)\n");
+    }
+    return CliContext::kOk;
+}
+
+const CommandRegistry::Entry profileExport("profile export", "N FILE",
+                                           "write profile N's buttons and their macros to FILE",
+                                           false, ProfileExport);
+const CommandRegistry::Entry profileImport("profile import", "FILE",
+                                           "read button assignments and macros into the profile",
+                                           false, ProfileImport);
+const CommandRegistry::Entry macroExport("macro export", "ID FILE", "write one macro to FILE",
+                                         false, MacroExport);
+const CommandRegistry::Entry macroImport("macro import", "FILE", "add the macro of FILE", false,
+                                         MacroImport);
+
+} // namespace
