@@ -1,4 +1,5 @@
 #include "app/device/KeyAssignmentCommands.h"
+#include "app/device/DeviceStatusMonitor.h"
 #include "app/device/HidUsageTable.h"
 #include "sim/MacroImageDecoder.h"
 
@@ -222,6 +223,20 @@ TEST_F(KeyAssignmentCommandsTest, RemovalDuringADownloadEndsWithoutHanging) {
     EXPECT_FALSE(Commands().AssignButton(mode_, 1, 208));
     EXPECT_EQ(Sent().size(), 2u);
     EXPECT_EQ(mouse_->GetState().profiles[1].macroImages.count(208), 0u);
+
+    // The next status query misses its reply: the rescan finds nothing and shows it offline,
+    // while the stored assignment stays as the page saved it.
+    DeviceStatusMonitor monitor(*manager_);
+    monitor.SetConnection(true, mode_);
+    monitor.Poll(601);
+    clock_.Advance(DeviceStatusMonitor::kPollIntervalMs);
+    ASSERT_TRUE(monitor.Poll(601).rescan);
+    monitor.RescanDevices(601);
+    EXPECT_FALSE(monitor.Current().connected);
+    EXPECT_EQ(monitor.Current().mode, -1);
+    KeyAssignmentRow row;
+    ASSERT_TRUE(store_.GetButtonAssignment(1, 208, row));
+    EXPECT_EQ(row.macroValue, id);
 }
 
 TEST_F(KeyAssignmentCommandsTest, DeletedMacroSendsItsButtonsBackToTheirOwnCodes) {
