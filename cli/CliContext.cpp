@@ -1,8 +1,8 @@
 #include "cli/CliContext.h"
 
 #include "app/device/HidDeviceManager.h"
+#include "app/files/ApplicationConfig.h"
 #include "app/platform/AppFolders.h"
-#include "app/xml/XmlDocument.h"
 #include "sim/EmulatedMouse.h"
 
 #include <cstdio>
@@ -100,31 +100,14 @@ bool CliContext::SaveSimulatedMouse() {
     return false;
 }
 
-// A minimal reading of the device list of config.xml: config/device.info/mouse/mode.
+// The device modes of config.xml, read by the program's own configuration loader.
 static bool ReadConfiguredModes(const std::string& path, std::vector<CliContext::DeviceMode>& out) {
-    XmlDocument doc;
-    if (!doc.Load(path) || !doc.FindElem("config") || !doc.IntoElem()) return false;
-    if (!doc.FindElem("device.info") || !doc.IntoElem()) return true;
-    auto hex = [](const std::string& text) {
-        return static_cast<int>(std::strtol(text.c_str(), nullptr, 16));
-    };
-    while (doc.FindElem("mouse")) {
-        std::string name = doc.GetAttrib("name");
-        int deviceType = std::atoi(doc.GetAttrib("device_type").c_str());
-        if (!doc.IntoElem()) continue;
-        while (doc.FindElem("mode")) {
-            CliContext::DeviceMode mode;
-            mode.name = name;
-            mode.deviceType = deviceType;
-            mode.mode = std::atoi(doc.GetAttrib("value").c_str());
-            mode.vendorId = hex(doc.GetAttrib("vid"));
-            mode.productId = hex(doc.GetAttrib("pid"));
-            mode.release = hex(doc.GetAttrib("rev"));
-            mode.desc = doc.GetAttrib("desc");
-            mode.hidInterface = doc.GetAttrib("hid_interface");
-            out.push_back(std::move(mode));
-        }
-        doc.OutOfElem();
+    ApplicationConfig config;
+    if (!config.Load(path, nullptr)) return false;
+    for (const auto& entry : config.Modes()) {
+        const DeviceModeEntry& e = *entry;
+        out.push_back(CliContext::DeviceMode{e.name, e.deviceType, e.mode, e.vendorId,
+                                             e.productId, e.release, e.desc, e.hidInterface});
     }
     return true;
 }
