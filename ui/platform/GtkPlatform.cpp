@@ -2,48 +2,105 @@
 
 #include <gtk/gtk.h>
 
+#include "ui/platform/GtkEdit.h"
+#include "ui/platform/GtkNativeWindow.h"
+#include "ui/platform/GtkToolTip.h"
 #include "ui/platform/Platform.h"
 
 namespace Tolva {
 
 std::unique_ptr<PlatformBackend> GtkPlatform::Start(int* argc, char*** argv) {
-    return nullptr;
+    // GL brings nothing to a cairo-drawn program and costs start-up time and memory.
+    g_setenv("GDK_GL", "disable", FALSE);
+    if (!gtk_init_check(argc, argv)) return nullptr;
+    return std::unique_ptr<PlatformBackend>(new GtkPlatform());
 }
-GtkPlatform::~GtkPlatform() = default;
+
+GtkPlatform::~GtkPlatform() {
+    // Let GTK finish destroying what the windows left behind.
+    for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) {
+    }
+}
+
 BackendKind GtkPlatform::Kind() const {
     return BackendKind::Gtk;
 }
-std::shared_ptr<NativeWindow> GtkPlatform::NewWindow(const WindowParams&, WindowProc, void*) {
-    return nullptr;
+
+std::shared_ptr<NativeWindow> GtkPlatform::NewWindow(const WindowParams& params, WindowProc proc,
+                                                     void* self) {
+    return std::make_shared<GtkNativeWindow>(params, proc, self);
 }
+
 bool GtkPlatform::PollEvents() {
-    return false;
+    bool any = false;
+    // Bounded so that a flood of native events cannot starve posted messages.
+    for (int i = 0; i < 64 && g_main_context_iteration(nullptr, FALSE); ++i)
+        any = true;
+    return any;
 }
-void GtkPlatform::WaitForEvents() {}
-void GtkPlatform::Wakeup() {}
+
+void GtkPlatform::WaitForEvents() {
+    g_main_context_iteration(nullptr, TRUE);
+}
+
+void GtkPlatform::Wakeup() {
+    g_main_context_wakeup(nullptr);
+}
+
 Point GtkPlatform::CursorPos() {
-    return {};
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display) return {};
+    GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display));
+    int x = 0, y = 0;
+    if (pointer) gdk_device_get_position(pointer, nullptr, &x, &y);
+    return {x, y};
 }
+
 Rect GtkPlatform::ScreenRect() {
-    return {};
+    GdkDisplay* display = gdk_display_get_default();
+    Rect all;
+    for (int i = 0; display && i < gdk_display_get_n_monitors(display); ++i) {
+        GdkRectangle g;
+        gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &g);
+        all = all.Union(Rect{g.x, g.y, g.x + g.width, g.y + g.height});
+    }
+    return all;
 }
-Rect GtkPlatform::WorkArea(Point) {
-    return {};
+
+Rect GtkPlatform::WorkArea(Point near) {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display) return {};
+    GdkMonitor* monitor = gdk_display_get_monitor_at_point(display, near.x, near.y);
+    if (!monitor) return ScreenRect();
+    GdkRectangle g;
+    gdk_monitor_get_workarea(monitor, &g);
+    return Rect{g.x, g.y, g.x + g.width, g.y + g.height};
 }
+
 bool GtkPlatform::HasCompositor() {
-    return false;
+    GdkScreen* screen = gdk_screen_get_default();
+    return screen && gdk_screen_is_composited(screen) && gdk_screen_get_rgba_visual(screen);
 }
+
 unsigned GtkPlatform::DoubleClickTime() {
-    return 500;
+    gint ms = 400;
+    if (GtkSettings* s = gtk_settings_get_default())
+        g_object_get(s, "gtk-double-click-time", &ms, nullptr);
+    return ms > 0 ? static_cast<unsigned>(ms) : 400u;
 }
+
 uint64_t GtkPlatform::NowMs() {
     return static_cast<uint64_t>(g_get_monotonic_time() / 1000);
 }
+
 std::unique_ptr<ToolTipWindow> GtkPlatform::NewToolTip(NativeWindow*) {
-    return nullptr;
+    return std::make_unique<GtkToolTip>();
 }
-std::unique_ptr<NativeEdit> GtkPlatform::NewEdit(NativeWindow*) {
-    return nullptr;
+
+std::unique_ptr<NativeEdit> GtkPlatform::NewEdit(NativeWindow* parent) {
+    auto* window = dynamic_cast<GtkNativeWindow*>(parent);
+    if (!window || !window->Container()) return nullptr;
+    return std::make_unique<GtkEdit>(window);
 }
 
 } // namespace Tolva

@@ -34,6 +34,7 @@ void HeadlessWindow::Present(cairo_surface_t* image, const Rect& area) {
     Rect r = area.Intersect(GetClientRect());
     if (r.IsEmpty()) return;
     cairo_surface_flush(image);
+    ++framesShown_;
     cairo_t* cr = cairo_create(frame_);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, image, 0, 0);

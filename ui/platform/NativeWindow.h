@@ -83,6 +83,8 @@ public:
     // Shows `area` (client coordinates) of `image`, an ARGB32 surface of the client size. A
     // layered window keeps per-pixel alpha when the screen has a compositor.
     virtual void Present(cairo_surface_t* image, const Rect& area) = 0;
+    // How many frames reached the screen so far.
+    uint64_t GetFramesShown() const { return framesShown_; }
     virtual void SetLayered(bool layered);
     bool IsLayered() const { return layered_; }
     // Constant alpha of the whole window (255 = opaque).
@@ -147,6 +149,7 @@ protected:
     bool iconic_ = false;
     bool destroyed_ = false;
     bool disabled_ = false;
+    uint64_t framesShown_ = 0;
     bool paintBegun_ = false; // set by BeginPaint during a WM_PAINT
     CursorShape cursor_ = CursorShape::Arrow;
     bool trackLeave_ = false;

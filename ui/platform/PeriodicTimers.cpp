@@ -22,7 +22,11 @@ uint32_t PeriodicTimers::Start(uint32_t periodMs, std::function<void(uint32_t)> 
         if (nextId_ == 0) nextId_ = 1;
         timers_[timer->id] = timer;
     }
-    if (!manual) timer->thread = std::thread(&PeriodicTimers::Run, timer);
+    if (!manual) {
+        // The thread waits for this lock, so a tick that stops its timer finds the thread set.
+        std::lock_guard lock(timer->mutex);
+        timer->thread = std::thread(&PeriodicTimers::Run, timer);
+    }
     return timer->id;
 }
 
@@ -51,16 +55,18 @@ bool PeriodicTimers::Stop(uint32_t id) {
         timer = it->second;
         timers_.erase(it);
     }
+    std::thread thread;
     {
         std::lock_guard lock(timer->mutex);
         timer->stop = true;
+        thread = std::move(timer->thread);
     }
     timer->cv.notify_all();
-    if (timer->thread.joinable()) {
-        if (timer->thread.get_id() == std::this_thread::get_id())
-            timer->thread.detach(); // stopped from its own tick: the loop sees the flag and ends
+    if (thread.joinable()) {
+        if (thread.get_id() == std::this_thread::get_id())
+            thread.detach(); // stopped from its own tick: the loop sees the flag and ends
         else
-            timer->thread.join();
+            thread.join();
     }
     return true;
 }

@@ -183,6 +183,17 @@ int Platform::ProcessPending() {
     return count;
 }
 
+int Platform::PumpOnce(bool wait) {
+    PlatformBackend* b = Backend();
+    if (!b) return 0;
+    int n = ProcessPending();
+    if (n == 0 && wait) {
+        b->WaitForEvents();
+        n = ProcessPending();
+    }
+    return n;
+}
+
 NativeWindow* Platform::GetCapture() {
     return InputState::Instance().capture;
 }

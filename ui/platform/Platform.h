@@ -66,6 +66,9 @@ public:
                                LPARAM lParam = 0);
     // Dispatches everything that is ready without waiting; returns how many messages ran.
     static int ProcessPending();
+    // Waits for native events (when `wait`), then dispatches what is ready; returns how many
+    // messages ran. For loops that wait on something other than a message.
+    static int PumpOnce(bool wait);
 
     static NativeWindow* GetCapture();
     static NativeWindow* GetFocusWindow();

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <map>
+
+#include "ui/platform/NativeWindow.h"
+
+typedef struct _GtkWidget GtkWidget;
+
+namespace Tolva {
+
+// A window of the GTK back end: an undecorated GtkWindow whose content is the presented ARGB32
+// surface, with a fixed container on top for native edit boxes.
+class GtkNativeWindow : public NativeWindow {
+public:
+    GtkNativeWindow(const WindowParams& params, WindowProc proc, void* self);
+    ~GtkNativeWindow() override;
+
+    void Show(int command) override;
+    void SetWindowRect(const Rect& screen) override;
+    void SetTitle(const std::string& title) override;
+    void SetFocus() override;
+    void BringToTop() override;
+    void Present(cairo_surface_t* image, const Rect& area) override;
+    void SetLayered(bool layered) override;
+    void SetOpacity(uint8_t alpha) override;
+    void SetCursor(CursorShape cursor) override;
+    void BeginMoveDrag(Point screen) override;
+
+    GtkWidget* Widget() const { return widget_; }
+    void NativeTimerFired(uint32_t id) { NativeTimer(id); }
+    GtkWidget* Container() const { return fixed_; }
+
+    // Signal handlers (plain functions call into these).
+    bool OnDraw(void* cairo);
+    bool OnEvent(void* event);
+
+protected:
+    bool StartNativeTimer(uint32_t id, uint32_t elapseMs) override;
+    void StopNativeTimer(uint32_t id) override;
+    void DestroyNative() override;
+
+private:
+    void ApplyCursor();
+    bool EntryHasFocus() const;
+
+    GtkWidget* widget_ = nullptr;
+    GtkWidget* fixed_ = nullptr;
+    cairo_surface_t* backing_ = nullptr;
+    std::map<uint32_t, unsigned> sources_; // timer id -> GLib source id
+    bool perPixelAlpha_ = false;
+    bool dragging_ = false;
+    Point dragLast_;
+    uint32_t lastPressTime_ = 0;
+};
+
+} // namespace Tolva
