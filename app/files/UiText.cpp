@@ -4,6 +4,7 @@
 #include "app/platform/AppFolders.h"
 #include "app/xml/TextEncoding.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string_view>
@@ -50,6 +51,11 @@ std::string UiText::Dialog(int id) {
 
 std::string UiText::FromFile(const std::string& path, const std::string& section,
                              const std::string& key) {
+    // A language file is a few kilobytes; anything huge is not one.
+    constexpr std::uintmax_t kMaxFileSize = 16u << 20;
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxFileSize) return std::string();
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::string();
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -3,6 +3,7 @@
 #include "app/xml/TextEncoding.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <new>
@@ -13,8 +14,10 @@ XmlDocument::XmlDocument() {
 }
 
 bool XmlDocument::Load(const std::string& path) {
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (ec || size > kMaxFileSize || !in) {
         SetDoc(nullptr, 0);
         return false;
     }

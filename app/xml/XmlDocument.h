@@ -17,8 +17,9 @@ public:
     virtual ~XmlDocument() = default;
 
     // Reads and parses a file (UTF-8 with or without a mark, UTF-16 with a mark, or an 8-bit
-    // Windows file). False when the file cannot be read or is not well-formed XML with a root
-    // element; the document is then empty. The cursor is reset either way.
+    // Windows file). False when the file cannot be read, is larger than kMaxFileSize or is not
+    // well-formed XML with a root element; the document is then empty. The cursor is reset
+    // either way.
     bool Load(const std::string& path);
     // The same for bytes already in memory.
     bool SetDoc(const char* data, size_t size);
@@ -59,6 +60,10 @@ public:
     std::string GetDoc() const;
     // Writes GetDoc() to the file, replacing it. False when the file cannot be written.
     bool Save(const std::string& path) const;
+
+    // The program's files are a few kilobytes; a chosen file far beyond that is not one of them
+    // and is refused before it is read into memory.
+    static constexpr size_t kMaxFileSize = 64u << 20;
 
     static constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 

@@ -105,6 +105,19 @@ TEST(XmlParse, RejectsBrokenDocumentsAndEmptiesThem) {
     EXPECT_FALSE(doc.SetDoc("<?xml version=\"1.0\"?>"));
     EXPECT_FALSE(doc.SetDoc("just text"));
     EXPECT_FALSE(doc.Load(TempPath("does_not_exist.xml")));
+    EXPECT_FALSE(doc.Load(std::filesystem::temp_directory_path().string()));
+}
+
+TEST(XmlParse, RefusesHugeFilesWithoutReadingThem) {
+    // A sparse file: its size is past the limit, but it occupies no disk space.
+    std::string path = TempPath("huge.xml");
+    WriteBytes(path, "<r/>");
+    std::filesystem::resize_file(path, XmlDocument::kMaxFileSize + 1);
+    XmlDocument doc;
+    EXPECT_FALSE(doc.Load(path));
+    std::filesystem::resize_file(path, 4);
+    EXPECT_TRUE(doc.Load(path));
+    std::remove(path.c_str());
 }
 
 TEST(XmlParse, ReadsEntitiesAndEveryEncoding) {
