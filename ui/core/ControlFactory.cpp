@@ -52,6 +52,12 @@ bool ControlFactory::Register(const std::string& className, Creator creator) {
     return true;
 }
 
+bool ControlFactory::IsRegistered(const std::string& className) {
+    Registry& r = TheRegistry();
+    std::lock_guard guard(r.lock);
+    return r.creators.count(className) != 0;
+}
+
 bool ControlFactory::IsAccepted(Host host, const std::string& className) {
     if (className.empty()) return false;
     for (std::string_view n : kDialogNames) {

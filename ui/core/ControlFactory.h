@@ -23,6 +23,7 @@ public:
 
     // Registers (or replaces) the constructor of a class name. Returns true.
     static bool Register(const std::string& className, Creator creator);
+    static bool IsRegistered(const std::string& className);
     // Whether the host accepts the name (the fixed lists of each host).
     static bool IsAccepted(Host host, const std::string& className);
     // A new control, or null for an empty, unaccepted or unregistered name.

@@ -188,13 +188,14 @@ uint32_t MWindow::ShowModal(int show) {
     NativeWindow* self = hwnd_;
     NativeWindow* owner = hwnd_->GetOwnerWindow();
     ShowWindow(show);
-    if (owner) Platform::EnableWindow(owner, false);
+    // Directly: the owner must refuse input before the first message of the loop.
+    if (owner) owner->Enable(false);
     uint32_t result = 0;
     bool quit = false;
     WPARAM quitCode = 0;
     auto restoreOwner = [owner] {
         if (owner && Platform::IsWindow(owner)) {
-            Platform::EnableWindow(owner, true);
+            owner->Enable(true);
             owner->SetFocus();
         }
     };

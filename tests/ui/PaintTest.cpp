@@ -1,0 +1,206 @@
+#include "TolvaFixture.h"
+
+#include "ui/core/CArea.h"
+#include "ui/paint/ImageCache.h"
+#include "ui/paint/MImageList.h"
+#include "ui/paint/MRender.h"
+
+#include <cairo.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+using namespace Tolva;
+
+namespace TolvaTest {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A strip whose frame k is filled with colors[k].
+void WriteStrip(const fs::path& path, int frameWidth, int height,
+                const std::vector<uint32_t>& colors) {
+    cairo_surface_t* s = cairo_image_surface_create(
+        CAIRO_FORMAT_ARGB32, frameWidth * static_cast<int>(colors.size()), height);
+    cairo_t* cr = cairo_create(s);
+    for (size_t k = 0; k < colors.size(); ++k) {
+        MRender::SetSourceARGB(cr, colors[k]);
+        cairo_rectangle(cr, static_cast<double>(k) * frameWidth, 0, frameWidth, height);
+        cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    fs::create_directories(path.parent_path());
+    cairo_surface_write_to_png(s, path.c_str());
+    cairo_surface_destroy(s);
+}
+
+class PaintTest : public TolvaTest {
+protected:
+    void SetUp() override {
+        TolvaTest::SetUp();
+        skin = fs::temp_directory_path() / ("tolva-skin-" + std::to_string(getpid()));
+        fs::create_directories(skin);
+        WriteStrip(skin / "btn_apply.png", 50, 30,
+                   {0xFF101010, 0xFF202020, 0xFFFF0000, 0xFF404040});
+    }
+    void TearDown() override {
+        fs::remove_all(skin);
+        TolvaTest::TearDown();
+    }
+    fs::path skin;
+};
+
+TEST_F(PaintTest, TheFirstRequestFixesTheFrameCount) {
+    ImageCache cache;
+    cache.SetFolder(skin.string());
+    const ImgResInfo* four = cache.Add("btn_apply.png", 4);
+    ASSERT_NE(four, nullptr);
+    EXPECT_EQ(four->frameWidth, 50);
+    EXPECT_EQ(four->height, 30);
+    const ImgResInfo* three = cache.Add("btn_apply.png", 3);
+    EXPECT_EQ(three, four);
+    EXPECT_EQ(three->frameWidth, 50);
+    EXPECT_EQ(three->frameCount, 4);
+    EXPECT_EQ(cache.Add("missing.png", 4), nullptr);
+    EXPECT_EQ(cache.Size(), 1u);
+    // Skin names use backslashes and doubled slashes; both resolve into the folder.
+    EXPECT_EQ(cache.FullPath("icon\\tab_home.png"), (skin / "icon/tab_home.png").string());
+    EXPECT_EQ(cache.FullPath("icon//icon_pc.png"), (skin / "icon/icon_pc.png").string());
+}
+
+// Exposes the protected frame helpers.
+class StripControl : public MControlFont {
+public:
+    using MControlFont::FrameSource;
+    using MControlFont::MControlFont;
+    void DrawControl(cairo_t* cr, const Rect& clip) override {
+        DrawImageState(cr, frame, GetRect(), 4);
+    }
+    int frame = 0;
+};
+
+TEST_F(PaintTest, StateFramesComeFromTheirSourceRectangle) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(200, 100));
+    dlg.GetPaintManager().Images().SetFolder(skin.string());
+    auto* c = static_cast<StripControl*>(dlg.GetPaintManager().AddControl(
+        std::make_unique<StripControl>(&dlg, 1, Rect{10, 10, 60, 40}), 1));
+    ASSERT_EQ(c->SetImage("btn_apply.png", 4), 1);
+    EXPECT_EQ(c->GetImageSize(), (Size{50, 30}));
+    EXPECT_EQ(c->FrameSource(2), (Rect{100, 0, 150, 30}));
+    EXPECT_EQ(c->SetImage("nothing-here.png", 4), 0);
+    EXPECT_EQ(c->GetImagePath(), "btn_apply.png");
+    c->frame = 2;
+    dlg.GetPaintManager().Invalidate();
+    Platform::ProcessPending();
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), {35, 25}), 0xFFFF0000u);
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), {10, 10}), 0xFFFF0000u);
+}
+
+TEST_F(PaintTest, NineGridKeepsCornersUnscaledAndStretchesTheRest) {
+    // A 20 x 20 source whose 4 x 4 corners each hold a distinct pattern.
+    cairo_surface_t* src = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 20, 20);
+    cairo_surface_flush(src);
+    auto* px = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(src));
+    const int stride = cairo_image_surface_get_stride(src) / 4;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool corner = (x < 4 || x >= 16) && (y < 4 || y >= 16);
+            px[y * stride + x] =
+                corner ? 0xFF000000u | (x * 12u << 16) | (y * 12u << 8) | 0x80 : 0xFF00C000u;
+        }
+    cairo_surface_mark_dirty(src);
+    cairo_surface_t* dst = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 100, 40);
+    cairo_t* cr = cairo_create(dst);
+    MRender::DrawImageFrame(cr, src, {0, 0, 100, 40}, 0, 0, 20, 20, 4);
+    cairo_destroy(cr);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(PixelAt(dst, x, y), PixelAt(src, x, y));
+            EXPECT_EQ(PixelAt(dst, 96 + x, y), PixelAt(src, 16 + x, y));
+            EXPECT_EQ(PixelAt(dst, x, 36 + y), PixelAt(src, x, 16 + y));
+            EXPECT_EQ(PixelAt(dst, 96 + x, 36 + y), PixelAt(src, 16 + x, 16 + y));
+        }
+    EXPECT_EQ(PixelAt(dst, 50, 20), 0xFF00C000u);
+    EXPECT_EQ(PixelAt(dst, 50, 1), 0xFF00C000u);
+    EXPECT_EQ(PixelAt(dst, 4, 20), 0xFF00C000u);
+    cairo_surface_destroy(dst);
+    cairo_surface_destroy(src);
+}
+
+TEST_F(PaintTest, AreaTransparencyRunsBetweenItsEnds) {
+    CArea area(nullptr, 1, {0, 0, 10, 101});
+    area.SetTransparent(0, 100, 0xFF000000);
+    EXPECT_EQ(area.LineAlpha(0, 101), 255);
+    EXPECT_EQ(area.LineAlpha(100, 101), 0);
+    EXPECT_EQ(area.LineAlpha(50, 101), 128);
+    area.SetTransparent(80, 20, 0xFF000000);
+    // start > end: the blend runs from the last alpha to the first.
+    EXPECT_EQ(area.LineAlpha(0, 101), 51);
+    EXPECT_EQ(area.LineAlpha(100, 101), 204);
+}
+
+TEST_F(PaintTest, RepaintOfOneControlRedrawsOnlyWhatOverlapsItAbove) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(300, 200));
+    ProbeButton* a = dlg.AddButton(1, {10, 10, 100, 100});
+    ProbeButton* over = dlg.AddButton(2, {50, 50, 150, 150});
+    ProbeButton* apart = dlg.AddButton(3, {200, 10, 290, 100});
+    ProbeButton* under = dlg.AddButton(4, {0, 0, 5, 5});
+    dlg.GetPaintManager().Invalidate();
+    Platform::ProcessPending();
+    ASSERT_EQ(a->redraws, 1);
+    ASSERT_EQ(over->redraws, 1);
+    a->UpdateControl(true);
+    Platform::ProcessPending();
+    EXPECT_EQ(a->redraws, 2);
+    EXPECT_EQ(over->redraws, 2);
+    EXPECT_EQ(apart->redraws, 1);
+    EXPECT_EQ(under->redraws, 1);
+    // A repaint without erase copies the cache again without rebuilding it.
+    a->UpdateControl(false);
+    Platform::ProcessPending();
+    EXPECT_EQ(a->redraws, 2);
+}
+
+TEST_F(PaintTest, DialogMatchesItsReferenceImage) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(200, 120));
+    auto* area = static_cast<CArea*>(dlg.CreateArea("CArea", 9, {0, 60, 200, 120}));
+    ASSERT_NE(area, nullptr);
+    area->SetTransparent(0, 100, 0xFF10A8FD);
+    auto* solid = static_cast<CArea*>(dlg.CreateArea("CArea", 8, {150, 10, 190, 50}));
+    solid->SetTransparent(0, 0, 0xFF202020);
+    solid->SetFrame(true, 0xFFFFFFFF);
+    dlg.AddButton(1, {10, 10, 80, 40}, 0xFF3060A0);
+    dlg.AddButton(2, {60, 30, 130, 70}, 0x80FF8000);
+    dlg.GetPaintManager().Invalidate();
+    Platform::ProcessPending();
+    cairo_surface_t* frame = head->Frame(dlg.GetSafeHwnd());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(CompareWithReference(frame, "dialog_areas_and_buttons"), "");
+    // The border colour frames the window, the inner colour fills it.
+    EXPECT_TRUE(Near(head->Pixel(dlg.GetSafeHwnd(), {0, 0}), 0xFE575757u));
+    EXPECT_TRUE(Near(head->Pixel(dlg.GetSafeHwnd(), {100, 5}), 0xFE050505u));
+}
+
+TEST_F(PaintTest, ImageListDrawsFramesAtItsSizeAndChecksIndices) {
+    MImageList list(skin.string());
+    EXPECT_EQ(list.AddImage("btn_apply.png", 4, 77), 0);
+    EXPECT_EQ(list.AddImage("missing.png", 1, 78), -1);
+    EXPECT_EQ(list.GetImagePathByID(77), "btn_apply.png");
+    EXPECT_EQ(list.GetImagePath(3), "");
+    EXPECT_EQ(list.GetItemImageData(-1), nullptr);
+    list.SetDrawImgSize(10, 10);
+    cairo_surface_t* dst = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 20, 20);
+    cairo_t* cr = cairo_create(dst);
+    list.DrawItemIcon(cr, {0, 0, 20, 20}, 0, 2);
+    list.DrawItemIcon(cr, {0, 0, 20, 20}, 5, 0);
+    cairo_destroy(cr);
+    EXPECT_EQ(PixelAt(dst, 10, 10), 0xFFFF0000u);
+    EXPECT_EQ(PixelAt(dst, 2, 2), 0u);
+    cairo_surface_destroy(dst);
+}
+
+} // namespace
+} // namespace TolvaTest
