@@ -24,13 +24,22 @@ function(pivane_test name)
     target_link_libraries(${name} PRIVATE $<TARGET_NAME_IF_EXISTS:${dep}>)
   endforeach()
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
-  set(label_properties)
+  # Properties are set by a script that runs after discovery: handed to gtest_discover_tests,
+  # the list of variables in ENVIRONMENT is flattened, so only the first one arrives and every
+  # later property (TIMEOUT, LABELS) pairs up wrongly.
+  set(test_env "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/" "PIVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+               "GSETTINGS_BACKEND=memory" "GDK_GL=disable" ${ARG_ENV})
+  set(label_properties "")
   if(ARG_LABELS)
-    set(label_properties LABELS "${ARG_LABELS}")
+    set(label_properties " LABELS \"${ARG_LABELS}\"")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/;PIVANE_SOURCE_DIR=${CMAKE_SOURCE_DIR};GSETTINGS_BACKEND=memory;GDK_GL=disable;${ARG_ENV}"
-               TIMEOUT 120 ${label_properties})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
+  set(properties_script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${properties_script}"
+       "if(${name}_TESTS)\n"
+       "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT \"${test_env}\" TIMEOUT 120${label_properties})\n"
+       "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${properties_script}")
 endfunction()
 
 # pivane_fuzz(NAME SOURCE DEPS... CORPUS dir): a libFuzzer target. Without PIVANE_FUZZ it is built
