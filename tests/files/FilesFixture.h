@@ -21,6 +21,9 @@ protected:
     // The shipped data file of the source tree.
     static std::string SourceData(const std::string& relative);
 
+    // The build's program folder (PIVANE_HOME before the test replaced it), with its programs.
+    const std::string& BuildProgramFolder() const { return savedEnv_[0]; }
+
     // Opens (creating) another settings database below the root, e.g. another computer's.
     bool OpenDatabase(SettingsDatabase& db, const std::string& name);
 
