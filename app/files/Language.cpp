@@ -66,10 +66,16 @@ int Language::Startup(const std::string& programFolder) {
     return FirstRun(programFolder);
 }
 
-int Language::ResetToDesktop(const std::string& programFolder) {
+int Language::ResetToDesktop(int boxChoice) {
     // The key may not exist yet; reading creates it so that the value can be written.
     ProgramRegistry::ReadLanguageId();
-    return FirstRun(programFolder);
+    int desktop = DesktopUiLanguage();
+    ProgramRegistry::WriteLanguageId(StoredChoiceFor(desktop));
+    int chosen = boxChoice;
+    for (const Choice& choice : kChoices)
+        if (choice.languageId == desktop) chosen = desktop;
+    Set(chosen);
+    return chosen;
 }
 
 bool Language::Set(int languageId) {

@@ -19,8 +19,19 @@ public:
     // language, this run uses the stored one too, so the first run is not without texts.
     // Returns the current id.
     static int Startup(const std::string& programFolder);
-    // Restore-factory-settings: the same first-run decision, ignoring any stored value.
-    static int ResetToDesktop(const std::string& programFolder);
+    // One entry of the main window's language box.
+    struct Choice {
+        const char* label;
+        int languageId;
+    };
+    static constexpr Choice kChoices[] = {
+        {"Chinese(\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87)", kChinese},
+        {"English", kEnglish}};
+
+    // Restore factory settings: the desktop's language decides again (2052 or 1033 is stored as
+    // on a first run); the box then shows it when it is one of its choices, else keeps
+    // `boxChoice`, and the box's choice becomes the current language and is stored. Returns it.
+    static int ResetToDesktop(int boxChoice);
     // Makes id current and stores it. False when it could not be stored.
     static bool Set(int languageId);
 

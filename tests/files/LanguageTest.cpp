@@ -70,20 +70,27 @@ TEST_F(LanguageTest, AStoredValueWinsOverTheDesktop) {
     EXPECT_EQ(Language::Current(), 2052);
     ASSERT_TRUE(Language::Set(1033));
     EXPECT_EQ(StoredId(), 1033);
-    // Restoring factory settings follows the desktop again.
-    setenv("LANG", "zh_CN.UTF-8", 1);
-    EXPECT_EQ(Language::ResetToDesktop(programFolder_), 2052);
-    EXPECT_EQ(StoredId(), 2052);
 }
 
-TEST(LanguageNames, MapLocalesToWindowsIds) {
+TEST_F(LanguageTest, RestoringFactorySettingsEndsOnAChoiceOfTheLanguageBox) {
+    ProgramRegistry::WriteLanguageId(1033);
+    setenv("LANG", "zh_CN.UTF-8", 1);
+    EXPECT_EQ(Language::ResetToDesktop(1033), 2052);
+    EXPECT_EQ(StoredId(), 2052);
+    EXPECT_EQ(Language::Current(), 2052);
+    // A desktop language the box does not offer leaves the box's choice in place.
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(Language::ResetToDesktop(2052), 2052);
+    EXPECT_EQ(StoredId(), 2052);
+    EXPECT_EQ(Language::ResetToDesktop(1033), 1033);
+    EXPECT_EQ(StoredId(), 1033);
+}
+
+TEST(LanguageNames, TerritoryBeatsLanguageAndUnknownNamesGiveZero) {
     EXPECT_EQ(Language::FromLocaleName("zh_CN.UTF-8"), 2052);
-    EXPECT_EQ(Language::FromLocaleName("zh_TW"), 1028);
-    EXPECT_EQ(Language::FromLocaleName("en_US.UTF-8"), 1033);
-    EXPECT_EQ(Language::FromLocaleName("en_AU"), 1033);
-    EXPECT_EQ(Language::FromLocaleName("de_DE@euro"), 1031);
-    EXPECT_EQ(Language::FromLocaleName("de_AT"), 3079);
-    EXPECT_EQ(Language::FromLocaleName("fr"), 1036);
+    EXPECT_EQ(Language::FromLocaleName("zh-TW"), 1028);
+    EXPECT_EQ(Language::FromLocaleName("de_AT@euro"), 3079);
+    EXPECT_EQ(Language::FromLocaleName("de_LU"), 1031);
     EXPECT_EQ(Language::FromLocaleName("xx_YY"), 0);
 }
 
