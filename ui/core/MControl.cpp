@@ -293,8 +293,10 @@ bool MControl::RemoveControl(MControl* control) {
     if (!owned) owned = areas_.Detach(control);
     if (!owned) return false;
     ForgetDescendant(control);
-    if (manager_) manager_->ForgetControl(control);
-    owned.reset();
+    if (manager_) {
+        manager_->ForgetControl(control);
+        manager_->Bury(std::move(owned));
+    }
     return true;
 }
 
@@ -302,8 +304,11 @@ void MControl::RemoveAllControl() {
     auto controls = controls_.DetachAll();
     hoverChild_ = nullptr;
     capturedByChild_ = false;
-    for (auto& c : controls)
-        if (manager_) manager_->ForgetControl(c.get());
+    for (auto& c : controls) {
+        if (!manager_) continue;
+        manager_->ForgetControl(c.get());
+        manager_->Bury(std::move(c));
+    }
     controls.clear();
 }
 

@@ -11,6 +11,7 @@
 #include "ui/paint/MRender.h"
 #include "ui/platform/VirtualKeys.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -59,6 +60,7 @@ PaintManager::~PaintManager() {
     QZTimer::KillTimer();
     DestroyData();
     ClearAllControls();
+    ReleaseGraveyard();
     if (surface_) cairo_surface_destroy(surface_);
     if (dragBitmap_) cairo_surface_destroy(dragBitmap_);
 }
@@ -67,6 +69,7 @@ void PaintManager::Init(MWindow* window, NativeWindow* hwnd, MObject* host) {
     window_ = window;
     hwnd_ = hwnd;
     host_ = host;
+    windowThread_ = std::this_thread::get_id();
     images_.SetFolder(Manager::GetSkinFolder());
     // Private fonts go in before any text is laid out.
     static const char* kFonts[] = {"OpenSans-Regular.ttf", "OpenSans-Light.ttf",
@@ -107,7 +110,7 @@ bool PaintManager::RemoveControl(MControl* control) {
     if (!owned) owned = areas_.Detach(control);
     if (!owned) return false;
     ForgetControl(control);
-    owned.reset();
+    Bury(std::move(owned));
     return true;
 }
 
@@ -118,16 +121,18 @@ void PaintManager::ClearAllControls() {
 
 void PaintManager::ClearAreaControls() {
     auto items = areas_.DetachAll();
-    for (auto& c : items)
+    for (auto& c : items) {
         ForgetControl(c.get());
-    items.clear();
+        Bury(std::move(c));
+    }
 }
 
 void PaintManager::ClearControls() {
     auto items = controls_.DetachAll();
-    for (auto& c : items)
+    for (auto& c : items) {
         ForgetControl(c.get());
-    items.clear();
+        Bury(std::move(c));
+    }
 }
 
 MControl* PaintManager::GetControl(unsigned id) const {
@@ -149,8 +154,8 @@ void PaintManager::ForgetControl(MControl* control) {
         dragPending_ = dragging_ = false;
     }
     {
-        std::lock_guard guard(animationLock_);
-        std::erase_if(animation_, [&](MControl* c) { return IsWithin(c, control); });
+        std::lock_guard guard(pendingLock_);
+        std::erase_if(pendingAnimation_, [&](MControl* c) { return IsWithin(c, control); });
     }
     std::vector<uint32_t> stop;
     {
@@ -164,9 +169,52 @@ void PaintManager::ForgetControl(MControl* control) {
             hwnd_->KillTimer(id);
 }
 
+void PaintManager::Bury(std::unique_ptr<MControl> control) {
+    if (!control) return;
+    std::lock_guard guard(graveyardLock_);
+    graveyard_.push_back(std::move(control));
+}
+
+void PaintManager::ReleaseGraveyard() {
+    std::vector<std::unique_ptr<MControl>> dead;
+    {
+        std::lock_guard guard(graveyardLock_);
+        dead.swap(graveyard_);
+    }
+    if (dead.empty()) return;
+    {
+        // Waits for a tick in progress; afterwards no tick can reach the dead controls.
+        std::lock_guard guard(animationLock_);
+        std::erase_if(animation_, [&](MControl* c) {
+            for (const auto& d : dead)
+                if (IsWithin(c, d.get())) return true;
+            return false;
+        });
+    }
+    dead.clear();
+}
+
 // ---- routing ----
 
 LRESULT PaintManager::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
+    ++dispatchDepth_;
+    const LRESULT result = RouteWindowMessage(msg, wparam, lparam);
+    // Controls removed while handling the message go now, when no walk holds them.
+    if (--dispatchDepth_ == 0) ReleaseGraveyard();
+    return result;
+}
+
+LRESULT PaintManager::RouteWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == kDeferredUpdateMessage) {
+        std::vector<DeferredUpdate> work;
+        {
+            std::lock_guard guard(deferredLock_);
+            work.swap(deferred_);
+        }
+        for (const DeferredUpdate& u : work)
+            UpdateNowOnWindowThread(u.rect, u.erase, u.control);
+        return 1;
+    }
     if (controls_.ForEach(
             [&](MControl* c) { return c->OnWindowMessage(msg, wparam, lparam) != 0; }))
         return 0;
@@ -584,13 +632,17 @@ int PaintManager::KillMTimer(uint32_t id) {
 
 void PaintManager::AddMTimer(MControl* control) {
     if (!control) return;
-    std::lock_guard guard(animationLock_);
-    for (MControl* c : animation_)
+    std::lock_guard guard(pendingLock_);
+    for (MControl* c : pendingAnimation_)
         if (c == control) return;
-    animation_.push_back(control);
+    pendingAnimation_.push_back(control);
 }
 
 void PaintManager::RemoveMTimer(MControl* control) {
+    {
+        std::lock_guard guard(pendingLock_);
+        std::erase(pendingAnimation_, control);
+    }
     std::lock_guard guard(animationLock_);
     std::erase(animation_, control);
 }
@@ -598,6 +650,13 @@ void PaintManager::RemoveMTimer(MControl* control) {
 void PaintManager::OnMTimer(uint32_t id) {
     if (id != animationTimer_ || id == 0) return;
     std::lock_guard guard(animationLock_);
+    {
+        std::lock_guard pending(pendingLock_);
+        for (MControl* c : pendingAnimation_)
+            if (std::find(animation_.begin(), animation_.end(), c) == animation_.end())
+                animation_.push_back(c);
+        pendingAnimation_.clear();
+    }
     for (size_t i = 0; i < animation_.size(); ++i) {
         MControl* c = animation_[i];
         if (c->IsRunTimer() && c->IsParentVisible()) c->OnTimer();
@@ -629,14 +688,31 @@ void PaintManager::WalkDrawOrder(const std::function<bool(MControl*)>& fn) const
 }
 
 int PaintManager::OnControlUpdate(const Rect& rect, bool erase, MControl* control) {
+    if (std::this_thread::get_id() == windowThread_ || !hwnd_)
+        return UpdateNowOnWindowThread(rect, erase, control);
+    // Off the window thread (animation ticks): the window thread walks the lists itself.
     if (erase && control) control->SetUpdate(false, false);
+    bool first = false;
+    {
+        std::lock_guard guard(deferredLock_);
+        first = deferred_.empty();
+        deferred_.push_back(DeferredUpdate{rect, erase, control});
+    }
+    if (first) Platform::PostMessage(hwnd_, kDeferredUpdateMessage, 0, 0);
+    return 1;
+}
+
+int PaintManager::UpdateNowOnWindowThread(const Rect& rect, bool erase, MControl* control) {
     Rect region = rect;
+    bool found = control == nullptr;
     if (control) {
         // Whatever is drawn above the control and overlaps the area is drawn again too.
         bool after = false;
         WalkDrawOrder([&](MControl* c) {
             if (c == control) {
-                after = true;
+                // Only a control still in the tree is touched.
+                found = after = true;
+                if (erase) c->SetUpdate(false, false);
                 return false;
             }
             if (after && c->IsVisible()) {
@@ -649,6 +725,7 @@ int PaintManager::OnControlUpdate(const Rect& rect, bool erase, MControl* contro
             return false;
         });
     }
+    if (!found) region = rect;
     InvalidateRect(region, erase);
     return 1;
 }

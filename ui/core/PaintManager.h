@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace Tolva {
@@ -56,6 +57,14 @@ public:
     MControl* GetControl(unsigned id) const;
     // Drops every pointer to a control (or its descendants) that is about to be deleted.
     void ForgetControl(MControl* control);
+    // Takes a removed control for deletion at the next safe point: the end of the current
+    // message, when no list walk of the window thread is under way and no animation tick uses it.
+    void Bury(std::unique_ptr<MControl> control);
+    // Deletes the buried controls now (window thread, outside any list walk).
+    void ReleaseGraveyard();
+
+    // Posted to the window to run repaint requests made on other threads.
+    static constexpr uint32_t kDeferredUpdateMessage = 0x7F31;
 
     // The window procedure's share: returns nonzero when the message was handled.
     LRESULT OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam);
@@ -175,6 +184,7 @@ private:
         MControl* control = nullptr;
     };
 
+    LRESULT RouteWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam);
     void OnMouseMove(WPARAM flags, Point pt);
     void OnLButtonDown(WPARAM flags, Point pt);
     void OnLButtonUp(WPARAM flags, Point pt);
@@ -214,9 +224,29 @@ private:
     std::vector<TimerRecord> timers_;
     uint32_t timerCounter_ = 4096;
 
+    // The tick holds animationLock_ for its whole walk; additions wait in a list of their own so
+    // that a window-thread handler inside a list walk never waits for a tick.
     std::mutex animationLock_;
     std::vector<MControl*> animation_;
-    uint32_t animationTimer_ = 0;
+    std::mutex pendingLock_;
+    std::vector<MControl*> pendingAnimation_;
+    std::atomic<uint32_t> animationTimer_{0};
+
+    // Removed controls wait here until the next safe point.
+    std::mutex graveyardLock_;
+    std::vector<std::unique_ptr<MControl>> graveyard_;
+    int dispatchDepth_ = 0;
+
+    // Repaint requests made off the window thread are handed over with a posted message.
+    struct DeferredUpdate {
+        Rect rect;
+        bool erase = false;
+        MControl* control = nullptr;
+    };
+    std::thread::id windowThread_;
+    std::mutex deferredLock_;
+    std::vector<DeferredUpdate> deferred_;
+    int UpdateNowOnWindowThread(const Rect& rect, bool erase, MControl* control);
 
     ImageCache images_;
     std::shared_ptr<Image> backImage_;
@@ -224,7 +254,7 @@ private:
     int backValue_ = 4;
     uint32_t innerColor_ = 0x050505;
     uint32_t borderColor_ = 0x575757;
-    bool layered_ = false;
+    std::atomic<bool> layered_{false};
     uint32_t disabledColor_ = 0x808080;
     std::string defaultFont_ = "Open Sans Semibold";
     int scrollV_ = 102;

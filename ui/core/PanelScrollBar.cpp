@@ -12,11 +12,11 @@ PanelScrollBar::PanelScrollBar(MObject* parent, unsigned id, const Rect& rect, b
 void PanelScrollBar::SetRange(int range, int page) {
     range_ = std::max(range, 0);
     page_ = std::max(page, 0);
-    pos_ = std::clamp(pos_, 0, range_);
+    pos_ = std::clamp(pos_.load(), 0, range_.load());
 }
 
 bool PanelScrollBar::SetPos(int pos, bool notify) {
-    pos = std::clamp(pos, 0, range_);
+    pos = std::clamp(pos, 0, range_.load());
     if (pos == pos_) return false;
     pos_ = pos;
     UpdateControl(true);
@@ -28,7 +28,7 @@ Rect PanelScrollBar::ThumbRect() const {
     const Rect r = GetRect();
     const int length = vertical_ ? r.Height() : r.Width();
     if (range_ <= 0 || length <= 0) return r;
-    const int thumb = std::clamp(length * page_ / std::max(range_, 1), 10, length);
+    const int thumb = std::clamp(length * page_ / std::max(range_.load(), 1), 10, length);
     const int travel = length - thumb;
     const int at = travel * pos_ / range_;
     return vertical_ ? Rect{r.left, r.top + at, r.right, r.top + at + thumb}
@@ -50,7 +50,7 @@ int PanelScrollBar::OnControlLButtonDown(unsigned flags, Point pt) {
     if (!t.Contains(pt)) {
         // A press beside the thumb pages towards the press.
         const bool before = vertical_ ? pt.y < t.top : pt.x < t.left;
-        SetPos(pos_ + (before ? -page_ : page_));
+        SetPos(pos_ + (before ? -page_.load() : page_.load()));
         return 1;
     }
     dragging_ = true;

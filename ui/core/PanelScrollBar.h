@@ -3,6 +3,8 @@
 #include "ui/TolvaApi.h"
 #include "ui/core/MControl.h"
 
+#include <atomic>
+
 namespace Tolva {
 
 // The thin scroll bar a panel keeps as its child 1 (vertical) or 2 (horizontal). The position
@@ -30,9 +32,10 @@ public:
 
 private:
     bool vertical_ = true;
-    int range_ = 0;
-    int page_ = 0;
-    int pos_ = 0;
+    // Read by animation ticks through the panel's repaint requests.
+    std::atomic<int> range_{0};
+    std::atomic<int> page_{0};
+    std::atomic<int> pos_{0};
     int lineStep_ = 30;
     bool dragging_ = false;
     int dragOffset_ = 0;
