@@ -18,6 +18,7 @@ namespace {
 class DeviceSettingsCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_NE(std::getenv("PIVANE_HOME"), nullptr) << "PIVANE_HOME names the program folder";
         char pattern[] = "/tmp/pivane-cli-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         root_ = pattern;
