@@ -101,6 +101,30 @@ bool TextEncoding::IsValidUtf8(const char* text, size_t size) {
     return true;
 }
 
+std::string TextEncoding::SanitizeUtf8(const std::string& text) {
+    if (IsValidUtf8(text.data(), text.size())) return text;
+    std::string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        // The longest valid sequence starting here is at most four bytes.
+        size_t length = 0;
+        for (size_t n = 1; n <= 4 && i + n <= text.size(); ++n) {
+            if (IsValidUtf8(text.data() + i, n)) {
+                length = n;
+                break;
+            }
+        }
+        if (length == 0) {
+            AppendUtf8(out, kReplacement);
+            ++i;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
 TextEncoding::Kind TextEncoding::Detect(const char* text, size_t size) {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
     if (size >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) return Kind::Utf8Bom;

@@ -19,6 +19,8 @@ public:
     static std::string ToUtf8(const char* data, size_t size);
 
     static bool IsValidUtf8(const char* data, size_t size);
+    // The text with every byte that is not part of a valid UTF-8 sequence replaced by U+FFFD.
+    static std::string SanitizeUtf8(const std::string& text);
 
     // Number of code points in valid UTF-8 text (continuation bytes are not counted).
     static size_t CodePointCount(const std::string& text);

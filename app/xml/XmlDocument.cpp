@@ -113,7 +113,8 @@ bool XmlDocument::SetAttrib(const std::string& name, const std::string& value) {
     try {
         pugi::xml_attribute a = current_.attribute(name.c_str());
         if (!a) a = current_.append_attribute(name.c_str());
-        return a && a.set_value(value.c_str());
+        // Whatever the caller holds, the file stays UTF-8 so that it reads back as such.
+        return a && a.set_value(TextEncoding::SanitizeUtf8(value).c_str());
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -48,7 +48,8 @@ public:
     // element at the root level.
     bool AddElem(const std::string& name);
     // Sets an attribute of the current element, appending it after the existing ones when it is
-    // new. False when there is no current element or the name is empty.
+    // new. Bytes that are not UTF-8 are written as U+FFFD. False when there is no current
+    // element or the name is empty.
     bool SetAttrib(const std::string& name, const std::string& value);
     bool SetAttrib(const std::string& name, const char* value) {
         return SetAttrib(name, std::string(value ? value : ""));

@@ -183,6 +183,19 @@ TEST(XmlWrite, BuildsInOrderAndWritesTheDeclaration) {
     EXPECT_TRUE(back.FindElem("c"));
 }
 
+TEST(XmlWrite, BrokenTextDoesNotTurnTheFileIntoAnAnsiFile) {
+    // One stray byte beside a Chinese name must not make the reader take the whole file as 8-bit.
+    XmlDocument doc;
+    ASSERT_TRUE(doc.AddElem("r"));
+    ASSERT_TRUE(doc.SetAttrib("a", "\xE5\xAE\x8F"));
+    ASSERT_TRUE(doc.SetAttrib("b", "x\xFFy\xE5\xAE"));
+    XmlDocument back;
+    ASSERT_TRUE(back.SetDoc(doc.GetDoc()));
+    ASSERT_TRUE(back.FindElem("r"));
+    EXPECT_EQ(back.GetAttrib("a"), "\xE5\xAE\x8F");
+    EXPECT_EQ(back.GetAttrib("b"), "x\xEF\xBF\xBDy\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
 TEST(XmlWrite, AddsAfterTheCurrentElement) {
     XmlDocument doc;
     ASSERT_TRUE(doc.SetDoc("<r><a/><c/></r>"));
