@@ -53,7 +53,10 @@ function(pivane_fuzz name)
   if(PIVANE_FUZZ)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-    add_test(NAME ${name} COMMAND ${name} -max_total_time=10 -rss_limit_mb=2048 ${ARG_CORPUS})
+    # New inputs go to the first folder, a scratch one in the build tree; the seeds stay as they are.
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz/${name}-found)
+    add_test(NAME ${name} COMMAND ${name} -max_total_time=10 -rss_limit_mb=2048
+      ${CMAKE_BINARY_DIR}/fuzz/${name}-found ${ARG_CORPUS})
   else()
     target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/fuzz/CorpusDriver.cpp)
     add_test(NAME ${name} COMMAND ${name} ${ARG_CORPUS})
