@@ -13,6 +13,9 @@ struct EmulatedMouse::OpenHandle {
     std::string path;
     bool command = false;
     bool dead = false; // its link was unplugged while open
+    // Input reports wait per open handle, as on a hidraw node: what arrives while no handle is
+    // open is lost, and a newly opened handle starts empty.
+    std::deque<CommandFrame::Payload> input;
 };
 
 namespace {
@@ -229,7 +232,7 @@ int EmulatedMouse::Write(Handle device, const uint8_t* data, size_t length) {
             std::memcpy(reply.data(), report.data() + 1, reply.size()); // an echo acknowledges
         }
         if (noSignature) std::fill(reply.begin(), reply.begin() + 4, 0);
-        input_[static_cast<int>(handle->link)].push_back(reply);
+        DeliverLocked(handle->link, reply);
     }
     return static_cast<int>(length);
 }
@@ -329,12 +332,17 @@ bool EmulatedMouse::DecodeLocked(Link link, const CommandFrame::Report& report) 
     return false;
 }
 
+void EmulatedMouse::DeliverLocked(Link link, const CommandFrame::Payload& report) {
+    for (auto& handle : handles_)
+        if (handle->link == link && handle->command && !handle->dead)
+            handle->input.push_back(report);
+}
+
 void EmulatedMouse::UnplugLocked(Link link) {
     if (link == Link::Cable)
         fixture_.cablePlugged = false;
     else
         fixture_.receiverPlugged = false;
-    input_[static_cast<int>(link)].clear();
     for (auto& handle : handles_)
         if (handle->link == link) handle->dead = true;
 }
@@ -345,7 +353,7 @@ int EmulatedMouse::ReadTimeout(Handle device, uint8_t* data, size_t length, int 
     bool known = std::any_of(handles_.begin(), handles_.end(),
                              [&](const auto& h) { return h.get() == handle; });
     if (!known || handle->dead || !data) return -1;
-    auto& queue = input_[static_cast<int>(handle->link)];
+    auto& queue = handle->input;
     if (!handle->command || queue.empty()) {
         lock.unlock();
         // Nothing arrives: the wait passes on a virtual clock as it would on a real one.
@@ -400,7 +408,13 @@ void EmulatedMouse::PlugReceiver(bool plugged) {
 
 void EmulatedMouse::SetReceiverLinked(bool linked) {
     std::lock_guard<std::mutex> lock(mutex_);
+    bool changed = fixture_.receiverLinked != linked;
     fixture_.receiverLinked = linked;
+    // The receiver reports a change of its link at once, without being asked.
+    if (changed && fixture_.receiverPlugged)
+        DeliverLocked(Link::Receiver, CommandFrame::StatusReply(
+                                          static_cast<uint8_t>(fixture_.battery),
+                                          static_cast<uint8_t>(LinkStateLocked(Link::Receiver))));
 }
 
 void EmulatedMouse::SetBattery(int battery) {
@@ -411,18 +425,22 @@ void EmulatedMouse::SetBattery(int battery) {
 void EmulatedMouse::SendNotification(Link link) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!PluggedLocked(link)) return;
-    input_[static_cast<int>(link)].push_back(CommandFrame::StatusReply(
-        static_cast<uint8_t>(fixture_.battery), static_cast<uint8_t>(LinkStateLocked(link))));
+    DeliverLocked(link, CommandFrame::StatusReply(static_cast<uint8_t>(fixture_.battery),
+                                                  static_cast<uint8_t>(LinkStateLocked(link))));
 }
 
 void EmulatedMouse::QueueInput(Link link, const CommandFrame::Payload& report) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (PluggedLocked(link)) input_[static_cast<int>(link)].push_back(report);
+    if (PluggedLocked(link)) DeliverLocked(link, report);
 }
 
 size_t EmulatedMouse::PendingInput(Link link) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return input_[static_cast<int>(link)].size();
+    size_t waiting = 0;
+    for (const auto& handle : handles_)
+        if (handle->link == link && handle->command && !handle->dead)
+            waiting += handle->input.size();
+    return waiting;
 }
 
 void EmulatedMouse::InjectFault(Fault fault, int countdown) {
@@ -602,7 +620,7 @@ bool EmulatedMouse::LoadState(const std::string& path) {
     log_ = std::move(log);
     epochMs_ = clock_->NowMs();
     elapsedOffsetMs_ = elapsed;
-    for (auto& queue : input_)
-        queue.clear();
+    for (auto& handle : handles_)
+        handle->input.clear();
     return true;
 }

@@ -119,15 +119,17 @@ public:
     // The outside world.
     void PlugCable(bool plugged);
     void PlugReceiver(bool plugged);
+    // A change is announced by an unsolicited status report on the plugged receiver.
     void SetReceiverLinked(bool linked);
     void SetBattery(int battery);
     // Link state the link reports: 3 on a plugged cable, 1 through a linked receiver, else 0.
     int LinkState(Link link) const;
-    // Queues an unsolicited status report on the link's command interface.
+    // Queues an unsolicited status report on the link's command interface. Like every input
+    // report it waits on each handle open on that interface and is lost when none is open.
     void SendNotification(Link link);
-    // Queues any 64-byte input report on the link's command interface.
+    // Queues any 64-byte input report on the link's command interface (same rule).
     void QueueInput(Link link, const CommandFrame::Payload& report);
-    // Number of input reports waiting on the link's command interface.
+    // Number of input reports waiting on the open handles of the link's command interface.
     size_t PendingInput(Link link) const;
 
     // The countdown-th next write to a command interface (1 = the very next) meets the fault.
@@ -162,6 +164,8 @@ private:
     // Decodes one command; returns true when the command is answered.
     bool DecodeLocked(Link link, const CommandFrame::Report& report);
     void UnplugLocked(Link link);
+    // Hands an input report to every open handle of the link's command interface.
+    void DeliverLocked(Link link, const CommandFrame::Payload& report);
     int LinkStateLocked(Link link) const;
 
     mutable std::mutex mutex_;
@@ -171,7 +175,6 @@ private:
     int64_t elapsedOffsetMs_ = 0;
     State state_;
     std::vector<LoggedReport> log_;
-    std::deque<CommandFrame::Payload> input_[2];
     std::array<uint8_t, 6 * 23> macroChunks_[2]{};
     std::vector<PendingFault> faults_;
     std::vector<std::unique_ptr<OpenHandle>> handles_;

@@ -323,7 +323,6 @@ TEST(HidDeviceManagerNotification, StatusReportUpdatesOnlineWhenNoDeviceIsCurren
 
     // The mouse comes into range and says so: the entry goes online and is addressed.
     rig.mouse->SetReceiverLinked(true);
-    rig.mouse->SendNotification(Link::Receiver);
     EXPECT_TRUE(rig.manager.ReadNotification(buffer));
     EXPECT_EQ(Hex(buffer, 7), "AA55CC33005001");
     ASSERT_TRUE(rig.manager.EntryAt(0, entry));
@@ -333,7 +332,6 @@ TEST(HidDeviceManagerNotification, StatusReportUpdatesOnlineWhenNoDeviceIsCurren
 
     // Link state 0 from the current device is read but, being current, not interpreted here.
     rig.mouse->SetReceiverLinked(false);
-    rig.mouse->SendNotification(Link::Receiver);
     EXPECT_TRUE(rig.manager.ReadNotification(buffer));
     EXPECT_EQ(buffer[6], 0);
 }
@@ -342,7 +340,6 @@ TEST(HidDeviceManagerNotification, LinkStateZeroTakesAnEntryOffline) {
     ManagerRig rig(EmulatedMouse::Fixture::Default(false, true));
     rig.manager.Rescan(); // selected type 0: no current device, every entry is polled
     rig.mouse->SetReceiverLinked(false);
-    rig.mouse->SendNotification(Link::Receiver);
     uint8_t buffer[65];
     EXPECT_TRUE(rig.manager.ReadNotification(buffer));
     DeviceEntry entry;

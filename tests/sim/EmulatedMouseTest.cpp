@@ -72,10 +72,14 @@ TEST(EmulatedMouseProtocol, StatusRepliesFollowTheLink) {
     EXPECT_EQ(rig.Reply(Link::Cable), "AA55CC33002A0300");
     rig.Send(Link::Receiver, Air(0xFD));
     EXPECT_EQ(rig.Reply(Link::Receiver), "AA55CC33002A0100");
+    // Losing the mouse is announced once; asking again repeats it.
     rig.mouse.SetReceiverLinked(false);
-    rig.mouse.SendNotification(Link::Receiver);
+    rig.mouse.SetReceiverLinked(false);
     EXPECT_EQ(rig.Reply(Link::Receiver), "AA55CC33002A0000");
     EXPECT_EQ(rig.Reply(Link::Receiver), "");
+    rig.mouse.SendNotification(Link::Receiver);
+    EXPECT_EQ(rig.Reply(Link::Receiver), "AA55CC33002A0000");
+    EXPECT_EQ(rig.Reply(Link::Cable), "");
 }
 
 TEST(EmulatedMouseProtocol, EachLinkUnderstandsOnlyItsOwnFrame) {
