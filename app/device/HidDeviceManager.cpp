@@ -7,6 +7,23 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Keeps at most maxChars code points of UTF-8 text, never cutting a character in two.
+std::string LimitChars(std::string text, size_t maxChars) {
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue; // continuation byte
+        if (chars++ == maxChars) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 HidDeviceManager& HidDeviceManager::Instance() {
     static HidDeviceManager manager;
     return manager;
@@ -86,12 +103,9 @@ void HidDeviceManager::OpenAll() {
         entry->index = static_cast<int32_t>(devices_.size());
         entry->vendorId = info.vendorId;
         entry->productId = info.productId;
-        entry->manufacturer = backend.ManufacturerString(device);
-        entry->product = backend.ProductString(device);
-        if (entry->manufacturer.size() > DeviceEntry::kMaxStringChars * 4)
-            entry->manufacturer.resize(DeviceEntry::kMaxStringChars * 4);
-        if (entry->product.size() > DeviceEntry::kMaxStringChars * 4)
-            entry->product.resize(DeviceEntry::kMaxStringChars * 4);
+        entry->manufacturer =
+            LimitChars(backend.ManufacturerString(device), DeviceEntry::kMaxStringChars);
+        entry->product = LimitChars(backend.ProductString(device), DeviceEntry::kMaxStringChars);
         entry->device = device;
         entry->releaseNumber = info.releaseNumber;
         entry->deviceType = row->deviceType;

@@ -74,6 +74,23 @@ TEST(HidDeviceManagerDiscovery, PatternUsageAndIdsFilterInterfaces) {
     EXPECT_EQ(none.mouse->OpenHandleCount(), 0);
 }
 
+TEST(HidDeviceManagerDiscovery, LongNamesAreCutAtWholeCharacters) {
+    auto fixture = EmulatedMouse::Fixture::Default(true, false);
+    std::string word = "\xC3\xA9"; // one two-byte character
+    for (int i = 0; i < 600; ++i)
+        fixture.product += word;
+    fixture.manufacturer = std::string(2000, 'M');
+    ManagerRig rig(fixture);
+    rig.manager.Rescan();
+    DeviceEntry entry;
+    ASSERT_TRUE(rig.manager.EntryAt(0, entry));
+    EXPECT_EQ(entry.manufacturer.size(), 512u);
+    // The product began with ASCII text; every character after it is two bytes long.
+    std::string prefix = EmulatedMouse::Fixture::Default().product;
+    EXPECT_EQ(entry.product.size(), prefix.size() + 2 * (512 - prefix.size()));
+    EXPECT_EQ(entry.product.substr(entry.product.size() - 2), word);
+}
+
 TEST(HidDeviceManagerDiscovery, FirstSupportedRowDecidesPatternTypeAndMode) {
     ManagerRig rig;
     rig.manager.ClearSupportedDevices();
