@@ -330,7 +330,12 @@ void MControl::UpdateControl(bool erase, bool now) {
 void MControl::UpdateControl(const Rect& rect, bool erase, bool now) {
     if (erase) update_ = false;
     if (!parent_ || !visible_) return;
-    parent_->OnControlUpdate(rect, erase, this);
+    // A top-level control goes straight to its manager: animation ticks must not call into a
+    // window object whose destruction has begun on the window thread.
+    if (manager_ && parent_ == manager_->GetHost())
+        manager_->OnControlUpdate(rect, erase, this);
+    else
+        parent_->OnControlUpdate(rect, erase, this);
     if (now && manager_) manager_->UpdateNow();
 }
 

@@ -38,6 +38,16 @@ cairo_surface_t* SurfaceFromPixbuf(const GdkPixbuf* pixbuf) {
     return surface;
 }
 
+bool SamePixels(cairo_surface_t* a, cairo_surface_t* b) {
+    const int h = cairo_image_surface_get_height(a);
+    const int stride = cairo_image_surface_get_stride(a);
+    if (h != cairo_image_surface_get_height(b) || stride != cairo_image_surface_get_stride(b) ||
+        cairo_image_surface_get_width(a) != cairo_image_surface_get_width(b))
+        return false;
+    return std::memcmp(cairo_image_surface_get_data(a), cairo_image_surface_get_data(b),
+                       static_cast<size_t>(stride) * h) == 0;
+}
+
 } // namespace
 
 Image::~Image() {
@@ -88,22 +98,27 @@ std::shared_ptr<Image> Image::Load(const std::string& path) {
     } else {
         // Walk the animation on its own clock: each frame is shown for its delay.
         G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-        GTimeVal t{0, 0};
+        GTimeVal t{1000, 0};
         GdkPixbufAnimationIter* iter = gdk_pixbuf_animation_get_iter(anim, &t);
-        GdkPixbuf* first = nullptr;
-        for (int guard = 0; guard < 1024; ++guard) {
+        // The loader may compose every frame into the same picture, so the loop is over when
+        // the first frame's pixels come round again (or after a minute of animation).
+        long elapsedMs = 0;
+        for (int guard = 0; guard < 1024 && elapsedMs < 60000; ++guard) {
             GdkPixbuf* pixbuf = gdk_pixbuf_animation_iter_get_pixbuf(iter);
-            // The loader keeps one composed picture per frame: seeing the first again ends a loop.
-            if (!pixbuf || pixbuf == first) break;
-            if (!first) first = pixbuf;
-            const int delay = gdk_pixbuf_animation_iter_get_delay_time(iter);
-            if (cairo_surface_t* s = SurfaceFromPixbuf(pixbuf)) {
-                image->frames_.push_back(s);
-                image->delays_.push_back(delay < 0 ? 0 : delay);
+            if (!pixbuf) break;
+            cairo_surface_t* s = SurfaceFromPixbuf(pixbuf);
+            if (!s) break;
+            if (!image->frames_.empty() && SamePixels(s, image->frames_.front())) {
+                cairo_surface_destroy(s);
+                break;
             }
+            const int delay = gdk_pixbuf_animation_iter_get_delay_time(iter);
+            image->frames_.push_back(s);
+            image->delays_.push_back(delay < 0 ? 0 : delay);
             if (delay <= 0) break;
+            elapsedMs += delay;
             g_time_val_add(&t, static_cast<glong>(delay) * 1000);
-            if (!gdk_pixbuf_animation_iter_advance(iter, &t)) break;
+            gdk_pixbuf_animation_iter_advance(iter, &t);
         }
         g_object_unref(iter);
         G_GNUC_END_IGNORE_DEPRECATIONS

@@ -1,0 +1,71 @@
+#include "ui/core/Manager.h"
+#include "ui/paint/FontRegistry.h"
+#include "ui/paint/Image.h"
+#include "ui/paint/ImageCache.h"
+#include "ui/paint/MRender.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+using namespace Tolva;
+
+namespace {
+
+// The generated skin: every strip loads and splits evenly into the frames its users ask for.
+TEST(SkinTest, GeneratedStripsLoadWithTheirFrameCounts) {
+    ImageCache cache;
+    cache.SetFolder(Manager::GetSkinFolder());
+    const std::pair<const char*, int> strips[] = {
+        {"btn_apply.png", 4},          {"sysbtn_close.png", 4},      {"main_sysbtn_min.png", 4},
+        {"imgbtn_add.png", 4},         {"btn_checkbox.png", 8},      {"btn_radiobox.png", 8},
+        {"btn_direction_left.png", 8}, {"img_thumb.png", 4},         {"img_key_bkg.png", 2},
+        {"icon\\tab_home.png", 3},     {"icon//icon_pc.png", 1},     {"img_scroll_v.png", 4},
+        {"main_bkg.png", 1},           {"img_circlepalette.png", 1}, {"logo\\logo.png", 1}};
+    for (const auto& [name, frames] : strips) {
+        const ImgResInfo* info = cache.Add(name, frames);
+        ASSERT_NE(info, nullptr) << name;
+        EXPECT_EQ(info->image->Width() % frames, 0) << name;
+        EXPECT_GT(info->frameWidth, 0) << name;
+    }
+    EXPECT_EQ(cache.Find("main_bkg.png")->image->Width(), 1200);
+    EXPECT_EQ(cache.Find("img_thumb.png")->frameWidth, 16);
+    EXPECT_EQ(cache.Find("img_thumb.png")->height, 27);
+}
+
+TEST(SkinTest, LoadingAnimationAndWindowIconDecode) {
+    auto gif = Image::Load(Manager::GetSkinFolder() + "loading/loading.gif");
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(gif->FrameCount(), 12);
+    EXPECT_GT(gif->FrameDelay(0), 0);
+    // Frames differ: the spinner turns.
+    cairo_surface_t* a = gif->Surface(0);
+    cairo_surface_t* b = gif->Surface(3);
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(0, std::memcmp(cairo_image_surface_get_data(a), cairo_image_surface_get_data(b),
+                             static_cast<size_t>(cairo_image_surface_get_stride(a)) * 48));
+    auto icon = MRender::LoadIconFromFile(Manager::GetProgramFolder() + "Pivane.ico");
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->Width(), 32);
+}
+
+TEST(FontTest, PrivateFontFilesAddTheirFamilyAndUnknownFamiliesDrawNothing) {
+    const std::string file = "/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf";
+    if (!std::filesystem::exists(file)) GTEST_SKIP() << "no Open Sans on this machine";
+    EXPECT_EQ(FontRegistry::Instance().AddFontFile(file), "Open Sans");
+    EXPECT_EQ(FontRegistry::Instance().AddFontFile("/nonexistent/font.ttf"), "");
+    EXPECT_TRUE(FontRegistry::Instance().HasFamily("Open Sans"));
+    EXPECT_FALSE(FontRegistry::Instance().HasFamily("No Such Family 1234"));
+    TextStyle style;
+    style.family = "Open Sans";
+    style.size = 18;
+    const Size size = MRender::GetTextBounds(style, "Apply");
+    EXPECT_GT(size.cx, 20);
+    EXPECT_GT(size.cy, 10);
+    style.family = "No Such Family 1234";
+    EXPECT_EQ(MRender::GetTextBounds(style, "Apply"), (Size{0, 0}));
+}
+
+} // namespace
