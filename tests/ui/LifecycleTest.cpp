@@ -1,0 +1,171 @@
+#include "TolvaFixture.h"
+
+#include "ui/core/MAirBladder.h"
+#include "ui/core/MPanel.h"
+#include "ui/core/MPopupWnd.h"
+#include "ui/core/Manager.h"
+#include "ui/platform/VirtualKeys.h"
+
+using namespace Tolva;
+
+namespace TolvaTest {
+namespace {
+
+class LifecycleTest : public TolvaTest {};
+
+// A dialog that removes the clicked control from inside its own notification.
+class SelfRemovingDialog : public ProbeDialog {
+public:
+    LRESULT OnMessage(unsigned id, int code, WPARAM w, LPARAM l) override {
+        ProbeDialog::OnMessage(id, code, w, l);
+        if (code == 2) GetPaintManager().RemoveControl(GetControl(id));
+        return 0;
+    }
+};
+
+TEST_F(LifecycleTest, AControlRemovedDuringItsOwnNotificationGoesSafely) {
+    SelfRemovingDialog dlg;
+    ASSERT_TRUE(dlg.Open());
+    dlg.AddButton(5, {10, 10, 60, 60});
+    dlg.AddButton(6, {100, 10, 160, 60});
+    NativeWindow* w = dlg.GetSafeHwnd();
+    head->MouseMove(w, {20, 20});
+    head->Click(w, {20, 20});
+    EXPECT_EQ(dlg.GetControl(5), nullptr);
+    EXPECT_NE(dlg.GetControl(6), nullptr);
+    EXPECT_EQ(dlg.GetPaintManager().GetHoverControl(), nullptr);
+    EXPECT_EQ(dlg.GetPaintManager().GetFocusControl(), nullptr);
+    // Input keeps flowing to what is left.
+    head->AdvanceTime(1000);
+    head->MouseMove(w, {110, 20});
+    head->Click(w, {110, 20});
+    EXPECT_EQ(dlg.notes.back(), (Note{6, 2, 0, 0}));
+}
+
+TEST_F(LifecycleTest, InitUiGetsTheClientAreaAndSizeChangesReachUiSize) {
+    struct Sized : ProbeDialog {
+        void InitUI(const Rect& r) override { init = r; }
+        void UISize(const Rect& r) override { sizes.push_back(r); }
+        Rect init;
+        std::vector<Rect> sizes;
+    } dlg;
+    ASSERT_TRUE(dlg.Create(nullptr, "s", WS_POPUP, 0, {50, 50, 350, 250}));
+    EXPECT_EQ(dlg.init, (Rect{0, 0, 300, 200}));
+    dlg.MoveWindow(50, 50, 400, 260);
+    Platform::ProcessPending();
+    ASSERT_FALSE(dlg.sizes.empty());
+    EXPECT_EQ(dlg.sizes.back(), (Rect{0, 0, 400, 260}));
+}
+
+TEST_F(LifecycleTest, TranslucencyMakesTheWindowLayered) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open());
+    dlg.SetTranslucent(255, 0xFFFFFF);
+    EXPECT_FALSE(dlg.GetSafeHwnd()->IsLayered());
+    dlg.SetTranslucent(200, 0xFFFFFF);
+    EXPECT_TRUE(dlg.GetSafeHwnd()->IsLayered());
+    EXPECT_EQ(dlg.GetSafeHwnd()->GetOpacity(), 200);
+}
+
+TEST_F(LifecycleTest, RepaintRequestsCoverOldAndNewPlacesAndSkipNoChanges) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(400, 300));
+    ProbeButton* b = dlg.AddButton(1, {10, 10, 50, 50});
+    Platform::ProcessPending();
+    NativeWindow* w = dlg.GetSafeHwnd();
+    ASSERT_TRUE(w->GetUpdateRect().IsEmpty());
+    b->SetRect(100, 100, 140, 140);
+    EXPECT_EQ(w->GetUpdateRect(), (Rect{10, 10, 140, 140}));
+    Platform::ProcessPending();
+    b->SetVisible(true); // unchanged: nothing to do
+    b->SetEnabled(true);
+    EXPECT_TRUE(w->GetUpdateRect().IsEmpty());
+    b->SetVisible(false);
+    EXPECT_EQ(w->GetUpdateRect(), (Rect{100, 100, 140, 140}));
+    Platform::ProcessPending();
+    // A layered window is always painted whole.
+    dlg.SetLayeredWindow(true);
+    Platform::ProcessPending();
+    b->SetVisible(true);
+    EXPECT_EQ(w->GetUpdateRect().Intersect(w->GetClientRect()), w->GetClientRect());
+}
+
+TEST_F(LifecycleTest, ScrolledChildrenAskForTheirShownPlace) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(400, 400));
+    auto* panel = static_cast<MPanel*>(dlg.GetPaintManager().AddControl(
+        std::make_unique<MPanel>(&dlg, 50, Rect{0, 0, 200, 200}), 1));
+    auto* child = static_cast<ProbeButton*>(
+        panel->AddChild(std::make_unique<ProbeButton>(panel, 9, Rect{10, 250, 100, 300}), 1));
+    panel->UpdateScrollBars();
+    panel->VerticalBar()->SetPos(300, false);
+    Platform::ProcessPending();
+    child->UpdateControl(true);
+    EXPECT_EQ(dlg.GetSafeHwnd()->GetUpdateRect(), (Rect{10, 150, 100, 200}));
+    Platform::ProcessPending();
+    panel->VerticalBar()->SetPos(0, false);
+    Platform::ProcessPending();
+    child->UpdateControl(true);
+    // Scrolled out of sight: nothing to repaint.
+    EXPECT_TRUE(dlg.GetSafeHwnd()->GetUpdateRect().IsEmpty());
+}
+
+TEST_F(LifecycleTest, TooltipFollowsTheHoveredControl) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open());
+    ProbeButton* b = dlg.AddButton(4, {10, 10, 60, 60});
+    b->SetTooltip("Apply the change");
+    NativeWindow* w = dlg.GetSafeHwnd();
+    head->MouseMove(w, {20, 20});
+    EXPECT_EQ(dlg.GetTooltipCtrlID(), 4u);
+    head->MouseMove(w, {300, 200});
+    EXPECT_EQ(dlg.GetTooltipCtrlID(), 0u);
+}
+
+TEST_F(LifecycleTest, BalloonOwnerRulesAndPlacement) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open());
+    PaintManager& pm = dlg.GetPaintManager();
+    pm.SetAirBladderMsg("Saved", {500, 300}, 2, 0);
+    ASSERT_NE(pm.GetAirBladder(), nullptr);
+    EXPECT_EQ(pm.GetAirBladder()->GetWindowRect(), MAirBladder::Placement({500, 300}, 2));
+    int a = 0, b = 0;
+    EXPECT_EQ(pm.ShowAirBladder(true, &a), 1);
+    EXPECT_TRUE(pm.GetAirBladder()->IsWindowVisible());
+    // Someone else cannot hide another owner's balloon.
+    EXPECT_EQ(pm.ShowAirBladder(false, &b), 0);
+    EXPECT_TRUE(pm.GetAirBladder()->IsWindowVisible());
+    EXPECT_EQ(pm.ShowAirBladder(false, &a), 1);
+    EXPECT_FALSE(pm.GetAirBladder()->IsWindowVisible());
+    EXPECT_EQ(MAirBladder::Placement({500, 300}, 0).left, 500);
+    EXPECT_EQ(MAirBladder::Placement({500, 300}, 1).right, 500);
+}
+
+TEST_F(LifecycleTest, PopupWindowForwardsNotificationsToItsParent) {
+    ProbeDialog owner;
+    ASSERT_TRUE(owner.Open());
+    MPopupWnd popup;
+    ASSERT_NE(popup.CreatePopup(owner.GetSafeHwnd(), {120, 120, 220, 220}, &owner), nullptr);
+    auto* b = static_cast<ProbeButton*>(popup.GetPaintManager().AddControl(
+        std::make_unique<ProbeButton>(&popup, 33, Rect{0, 0, 50, 50}), 1));
+    b->SendMessageW(2, 1, 19);
+    EXPECT_EQ(owner.notes, (std::vector<Note>{{33, 2, 1, 19}}));
+    popup.CloseWindow();
+    Platform::ProcessPending();
+    EXPECT_EQ(popup.GetSafeHwnd(), nullptr);
+}
+
+TEST_F(LifecycleTest, AltF4IsSwallowedByTheProcessLoop) {
+    Message msg{nullptr, WM_SYSKEYDOWN, static_cast<WPARAM>(VK_F1 + 3), 0};
+    head->SetModifiers(false, false, true);
+    EXPECT_FALSE(Manager::PreTranslateMessage(msg)); // F4 itself is not down yet
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open());
+    head->KeyDown(dlg.GetSafeHwnd(), VK_F1 + 3);
+    EXPECT_TRUE(Manager::PreTranslateMessage(msg));
+    head->KeyUp(dlg.GetSafeHwnd(), VK_F1 + 3);
+    head->SetModifiers(false, false, false);
+}
+
+} // namespace
+} // namespace TolvaTest
