@@ -4,6 +4,7 @@
 #include "ui/core/MPanel.h"
 #include "ui/core/MPopupWnd.h"
 #include "ui/core/Manager.h"
+#include "ui/paint/MShadow.h"
 #include "ui/platform/VirtualKeys.h"
 
 using namespace Tolva;
@@ -153,6 +154,24 @@ TEST_F(LifecycleTest, PopupWindowForwardsNotificationsToItsParent) {
     popup.CloseWindow();
     Platform::ProcessPending();
     EXPECT_EQ(popup.GetSafeHwnd(), nullptr);
+}
+
+TEST_F(LifecycleTest, ShadowWindowSitsBehindTheDialogAndFollowsIt) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(300, 200)); // at (100, 100)
+    MShadow* shadow = dlg.CreateShadow(10, true);
+    ASSERT_NE(shadow, nullptr);
+    ASSERT_NE(shadow->GetWindow(), nullptr);
+    EXPECT_TRUE(shadow->GetWindow()->IsVisible());
+    // Radius max(size 10, sharpness 5) around the dialog, offset by (5, 5).
+    EXPECT_EQ(shadow->GetWindow()->GetWindowRect(), (Rect{95, 95, 415, 315}));
+    dlg.MoveWindow(200, 150, 300, 200);
+    Platform::ProcessPending();
+    EXPECT_EQ(shadow->GetWindow()->GetWindowRect(), (Rect{195, 145, 515, 365}));
+    EXPECT_EQ(shadow->SetPosition(0, 0), 1);
+    EXPECT_EQ(shadow->GetWindow()->GetWindowRect(), (Rect{190, 140, 510, 360}));
+    shadow->SetShadowShow(false);
+    EXPECT_FALSE(shadow->GetWindow()->IsVisible());
 }
 
 TEST_F(LifecycleTest, AltF4IsSwallowedByTheProcessLoop) {

@@ -1,5 +1,6 @@
 #include "ui/core/Manager.h"
 
+#include "ui/core/MWindow.h"
 #include "ui/platform/VirtualKeys.h"
 
 #include <atomic>
@@ -49,6 +50,9 @@ int Manager::MessageLoop() {
     Message msg;
     while (Platform::GetMessage(msg)) {
         if (PreTranslateMessage(msg)) continue;
+        // The window's own filter (Tab navigation) runs before dispatch, as in a modal loop.
+        if (MWindow* window = FindWnd(msg.window); window && window->PreTranslateMessage(&msg))
+            continue;
         Platform::DispatchMessage(msg);
     }
     return static_cast<int>(msg.wParam);
@@ -67,6 +71,14 @@ void Manager::AddWnd(MWindow* window) {
 void Manager::DeleteWnd(MWindow* window) {
     std::lock_guard guard(S().lock);
     S().windows.erase(window);
+}
+
+MWindow* Manager::FindWnd(const NativeWindow* hwnd) {
+    if (!hwnd) return nullptr;
+    std::lock_guard guard(S().lock);
+    for (MWindow* w : S().windows)
+        if (w->GetSafeHwnd() == hwnd) return w;
+    return nullptr;
 }
 
 bool Manager::IsLiveWnd(const MWindow* window) {

@@ -27,6 +27,8 @@ public:
     static void AddWnd(MWindow* window);
     static void DeleteWnd(MWindow* window);
     static bool IsLiveWnd(const MWindow* window);
+    // The live window object of a native window, or null.
+    static MWindow* FindWnd(const NativeWindow* hwnd);
 
     static void SetFont(const std::string& name, int width);
     static void SetFontName(const std::string& name);
