@@ -1,5 +1,8 @@
 #include "app/xml/TextEncoding.h"
 
+#include <algorithm>
+#include <iconv.h>
+
 namespace {
 
 // Code page 1252 bytes 0x80-0x9F; the unassigned ones map to themselves as C1 controls, the way
@@ -136,7 +139,41 @@ TextEncoding::Kind TextEncoding::Detect(const char* text, size_t size) {
     return IsValidUtf8(text, size) ? Kind::Utf8 : Kind::Ansi;
 }
 
-std::string TextEncoding::ToUtf8(const char* text, size_t size) {
+std::string TextEncoding::DeclaredEncoding(const char* text, size_t size) {
+    std::string head(text, std::min<size_t>(size, 256));
+    if (head.rfind("<?xml", 0) != 0) return std::string();
+    head = head.substr(0, head.find("?>"));
+    size_t at = head.find("encoding");
+    if (at == std::string::npos) return std::string();
+    at = head.find_first_of("\"'", at);
+    if (at == std::string::npos) return std::string();
+    size_t end = head.find(head[at], at + 1);
+    if (end == std::string::npos) return std::string();
+    return head.substr(at + 1, end - at - 1);
+}
+
+namespace {
+
+// 8-bit text in a named character set, through iconv; false when the set is unknown or the
+// text is not valid in it.
+bool ConvertCharset(const char* text, size_t size, const std::string& charset, std::string& out) {
+    iconv_t cd = iconv_open("UTF-8", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    out.assign(size * 4 + 16, '\0');
+    char* in = const_cast<char*>(text);
+    size_t inLeft = size;
+    char* dst = out.data();
+    size_t outLeft = out.size();
+    size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (result == static_cast<size_t>(-1) || inLeft != 0) return false;
+    out.resize(out.size() - outLeft);
+    return true;
+}
+
+} // namespace
+
+std::string TextEncoding::ToUtf8(const char* text, size_t size, const std::string& charset) {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
     switch (Detect(text, size)) {
     case Kind::Utf8:
@@ -152,6 +189,8 @@ std::string TextEncoding::ToUtf8(const char* text, size_t size) {
         break;
     }
     std::string out;
+    if (!charset.empty() && ConvertCharset(text, size, charset, out)) return out;
+    out.clear();
     out.reserve(size + size / 2);
     for (size_t i = 0; i < size; ++i) {
         unsigned char b = s[i];

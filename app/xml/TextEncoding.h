@@ -15,8 +15,12 @@ public:
     static Kind Detect(const char* data, size_t size);
 
     // The text as UTF-8 without a byte-order mark. Broken UTF-16 (a lone surrogate, an odd last
-    // byte) becomes U+FFFD; nothing is dropped silently.
-    static std::string ToUtf8(const char* data, size_t size);
+    // byte) becomes U+FFFD; nothing is dropped silently. An 8-bit text is read in `charset`
+    // (an iconv name such as "GB2312") when one is given and known, else as code page 1252.
+    static std::string ToUtf8(const char* data, size_t size, const std::string& charset = "");
+
+    // The encoding named by an XML declaration at the start of the text, or empty.
+    static std::string DeclaredEncoding(const char* data, size_t size);
 
     static bool IsValidUtf8(const char* data, size_t size);
     // The text with every byte that is not part of a valid UTF-8 sequence replaced by U+FFFD.

@@ -36,7 +36,8 @@ bool XmlDocument::SetDoc(const char* data, size_t size) {
     try {
         // Conversion happens here rather than in pugixml so that 8-bit files come out as
         // proper UTF-8 instead of raw bytes.
-        std::string text = TextEncoding::ToUtf8(data, size);
+        std::string text =
+            TextEncoding::ToUtf8(data, size, TextEncoding::DeclaredEncoding(data, size));
         pugi::xml_parse_result result =
             doc_.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
         if (!result || !doc_.document_element()) {

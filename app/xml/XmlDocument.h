@@ -17,9 +17,9 @@ public:
     virtual ~XmlDocument() = default;
 
     // Reads and parses a file (UTF-8 with or without a mark, UTF-16 with a mark, or an 8-bit
-    // Windows file). False when the file cannot be read, is larger than kMaxFileSize or is not
-    // well-formed XML with a root element; the document is then empty. The cursor is reset
-    // either way.
+    // file in the encoding its declaration names, else in Windows code page 1252). False when the
+    // file cannot be read, is larger than kMaxFileSize or is not well-formed XML with a root
+    // element; the document is then empty. The cursor is reset either way.
     bool Load(const std::string& path);
     // The same for bytes already in memory.
     bool SetDoc(const char* data, size_t size);

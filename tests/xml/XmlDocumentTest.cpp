@@ -153,6 +153,15 @@ TEST(XmlParse, ReadsEntitiesAndEveryEncoding) {
     ASSERT_TRUE(doc.SetDoc("<r v=\"caf\xE9 \x80\"/>"));
     ASSERT_TRUE(doc.FindElem("r"));
     EXPECT_EQ(doc.GetAttrib("v"), "caf\xC3\xA9 \xE2\x82\xAC");
+
+    // An 8-bit file whose declaration names its code page: GB2312 bytes D6 D0 are U+4E2D.
+    ASSERT_TRUE(doc.SetDoc("<?xml version=\"1.0\" encoding=\"GB2312\"?><r v=\"\xD6\xD0\"/>"));
+    ASSERT_TRUE(doc.FindElem("r"));
+    EXPECT_EQ(doc.GetAttrib("v"), "\xE4\xB8\xAD");
+    // An unknown name falls back to code page 1252.
+    ASSERT_TRUE(doc.SetDoc("<?xml version=\"1.0\" encoding='x-none'?><r v=\"\xE9\"/>"));
+    ASSERT_TRUE(doc.FindElem("r"));
+    EXPECT_EQ(doc.GetAttrib("v"), "\xC3\xA9");
 }
 
 TEST(XmlWrite, BuildsInOrderAndWritesTheDeclaration) {
