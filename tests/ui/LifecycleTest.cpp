@@ -68,6 +68,19 @@ TEST_F(LifecycleTest, TranslucencyMakesTheWindowLayered) {
     EXPECT_EQ(dlg.GetSafeHwnd()->GetOpacity(), 200);
 }
 
+TEST_F(LifecycleTest, ColourKeyedPixelsBecomeTransparent) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(200, 100));
+    dlg.AddButton(1, {10, 10, 50, 50}, 0xFFFF00FF); // magenta
+    dlg.AddButton(2, {60, 10, 100, 50}, 0xFF00FF00);
+    dlg.SetTranslucent(255, 0xFF00FF); // 0x00BBGGRR magenta
+    EXPECT_TRUE(dlg.GetSafeHwnd()->IsLayered());
+    dlg.GetPaintManager().Invalidate();
+    Platform::ProcessPending();
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), {20, 20}), 0u);
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), {70, 20}), 0xFF00FF00u);
+}
+
 TEST_F(LifecycleTest, RepaintRequestsCoverOldAndNewPlacesAndSkipNoChanges) {
     ProbeDialog dlg;
     ASSERT_TRUE(dlg.Open(400, 300));

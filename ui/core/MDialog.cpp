@@ -92,6 +92,7 @@ void MDialog::SetupBackTranslucent() {
     } else if (colorKey_ != 0xFFFFFF) {
         // A colour key needs per-pixel alpha: pixels of that colour become transparent when drawn.
         ModifyExStyle(0, WS_EX_LAYERED);
+        manager_.SetColorKey(colorKey_);
     }
 }
 

@@ -789,6 +789,20 @@ void PaintManager::Render(const Rect& update) {
     }
     banner_.Draw(cr, FindTempFont(defaultFont_));
     cairo_destroy(cr);
+    if (colorKey_ != 0xFFFFFF) ApplyColorKey(clip);
+}
+
+void PaintManager::ApplyColorKey(const Rect& area) {
+    const uint32_t key = MRender::ColorRefToARGB(colorKey_);
+    cairo_surface_flush(surface_);
+    unsigned char* data = cairo_image_surface_get_data(surface_);
+    const int stride = cairo_image_surface_get_stride(surface_);
+    for (int y = area.top; y < area.bottom; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+        for (int x = area.left; x < area.right; ++x)
+            if (row[x] == key) row[x] = 0;
+    }
+    cairo_surface_mark_dirty(surface_);
 }
 
 LRESULT PaintManager::OnPaint() {

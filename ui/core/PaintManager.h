@@ -123,6 +123,9 @@ public:
     int GetBackMode() const { return backMode_; }
     void SetBackColor(uint32_t inner, uint32_t border);
     void SetLayeredWindow(bool on);
+    // Pixels of this opaque 0x00BBGGRR colour become transparent (0xFFFFFF: none).
+    void SetColorKey(uint32_t colorRef) { colorKey_ = colorRef; }
+    uint32_t GetColorKey() const { return colorKey_; }
     bool IsLayered() const { return layered_; }
     void SetDefaultEnabledColor(uint32_t colorRef) { disabledColor_ = colorRef; }
     uint32_t GetDefaultEnabledColor() const { return disabledColor_; }
@@ -195,6 +198,7 @@ private:
     bool OnKeyUp(unsigned key);
     void OnTimer(uint32_t id);
     void DrawBackground(cairo_t* cr, const Rect& client);
+    void ApplyColorKey(const Rect& area);
     void EndDrag(Point pt, bool drop);
     MControl* ControlAt(Point pt) const;
     // Every control and area in drawing order, depth-first.
@@ -255,6 +259,7 @@ private:
     uint32_t innerColor_ = 0x050505;
     uint32_t borderColor_ = 0x575757;
     std::atomic<bool> layered_{false};
+    uint32_t colorKey_ = 0xFFFFFF;
     uint32_t disabledColor_ = 0x808080;
     std::string defaultFont_ = "Open Sans Semibold";
     int scrollV_ = 102;
