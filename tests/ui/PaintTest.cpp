@@ -184,6 +184,31 @@ TEST_F(PaintTest, DialogMatchesItsReferenceImage) {
     EXPECT_TRUE(Near(head->Pixel(dlg.GetSafeHwnd(), {100, 5}), 0xFE050505u));
 }
 
+TEST_F(PaintTest, StretchedNineGridMatchesItsReferenceImage) {
+    // A 24 x 24 framed tile with a diagonal gradient inside, stretched with insets 3, 5, 7, 2.
+    cairo_surface_t* src = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 24, 24);
+    cairo_t* cr = cairo_create(src);
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 24, 24);
+    cairo_pattern_add_color_stop_rgb(g, 0, 0.1, 0.6, 1.0);
+    cairo_pattern_add_color_stop_rgb(g, 1, 0.9, 0.2, 0.1);
+    cairo_set_source(cr, g);
+    cairo_paint(cr);
+    cairo_pattern_destroy(g);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.8);
+    cairo_set_line_width(cr, 2);
+    cairo_rectangle(cr, 1, 1, 22, 22);
+    cairo_stroke(cr);
+    cairo_destroy(cr);
+    cairo_surface_t* dst = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 160, 90);
+    cr = cairo_create(dst);
+    MRender::DrawImageFrameMID(cr, src, {10, 10, 150, 80}, 0, 0, 24, 24, 3, 5, 7, 2);
+    MRender::DrawImageFrame(cr, src, {0, 82, 160, 90}, 0, 0, 24, 24, 4);
+    cairo_destroy(cr);
+    EXPECT_EQ(CompareWithReference(dst, "nine_grid_stretch"), "");
+    cairo_surface_destroy(dst);
+    cairo_surface_destroy(src);
+}
+
 TEST_F(PaintTest, ImageListDrawsFramesAtItsSizeAndChecksIndices) {
     MImageList list(skin.string());
     EXPECT_EQ(list.AddImage("btn_apply.png", 4, 77), 0);
