@@ -229,3 +229,49 @@ TEST_F(PaintTest, ImageListDrawsFramesAtItsSizeAndChecksIndices) {
 
 } // namespace
 } // namespace TolvaTest
+
+namespace TolvaTest {
+namespace {
+
+// The comparison itself: a changed pixel beyond the tolerance fails and leaves a diff image.
+TEST(ReferenceCompareTest, ADifferenceBeyondTheToleranceFailsAndWritesADiff) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("tolva-ref-" + std::to_string(getpid()));
+    const fs::path home = root / "bin";
+    fs::create_directories(home);
+    const char* oldSource = std::getenv("PIVANE_SOURCE_DIR");
+    const char* oldHome = std::getenv("PIVANE_HOME");
+    const std::string savedSource = oldSource ? oldSource : "";
+    const std::string savedHome = oldHome ? oldHome : "";
+    setenv("PIVANE_SOURCE_DIR", root.c_str(), 1);
+    setenv("PIVANE_HOME", (home.string() + "/").c_str(), 1);
+
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+    cairo_t* cr = cairo_create(s);
+    cairo_set_source_rgb(cr, 0.2, 0.4, 0.6);
+    cairo_paint(cr);
+    setenv("TOLVA_UPDATE_REFERENCES", "1", 1);
+    EXPECT_EQ(CompareWithReference(s, "probe"), "");
+    unsetenv("TOLVA_UPDATE_REFERENCES");
+    EXPECT_TRUE(fs::exists(root / "tests/ui/reference/probe.png"));
+    EXPECT_EQ(CompareWithReference(s, "probe"), "");
+    // Within the tolerance of 8 per channel.
+    cairo_set_source_rgb(cr, 0.2 + 4 / 255.0, 0.4, 0.6);
+    cairo_paint(cr);
+    EXPECT_EQ(CompareWithReference(s, "probe"), "");
+    cairo_set_source_rgb(cr, 1, 0, 0);
+    cairo_rectangle(cr, 2, 2, 1, 1);
+    cairo_fill(cr);
+    const std::string result = CompareWithReference(s, "probe");
+    EXPECT_NE(result.find("1 pixels differ"), std::string::npos) << result;
+    EXPECT_TRUE(fs::exists(root / "tests/ui-diff/probe.png"));
+    cairo_destroy(cr);
+    cairo_surface_destroy(s);
+
+    setenv("PIVANE_SOURCE_DIR", savedSource.c_str(), 1);
+    setenv("PIVANE_HOME", savedHome.c_str(), 1);
+    fs::remove_all(root);
+}
+
+} // namespace
+} // namespace TolvaTest
