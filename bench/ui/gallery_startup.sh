@@ -8,7 +8,9 @@ runs=${2:-15}
 gallery="$build/bin/tolva-gallery"
 [ -x "$gallery" ] || { echo "no $gallery; build the tolva-gallery target first" >&2; exit 1; }
 command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (package xvfb)" >&2; exit 1; }
-export GDK_GL=disable
+# GL is off in the program itself; the accessibility bridge would try to start a session bus under
+# a bare Xvfb, which a desktop session already has.
+export GDK_GL=disable NO_AT_BRIDGE=1
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 # One server for every run, so that only the program's own start-up is measured.

@@ -32,11 +32,7 @@ std::shared_ptr<NativeWindow> GtkPlatform::NewWindow(const WindowParams& params,
 }
 
 bool GtkPlatform::PollEvents() {
-    bool any = false;
-    // Bounded so that a flood of native events cannot starve posted messages.
-    for (int i = 0; i < 64 && g_main_context_iteration(nullptr, FALSE); ++i)
-        any = true;
-    return any;
+    return g_main_context_iteration(nullptr, FALSE) != FALSE;
 }
 
 void GtkPlatform::WaitForEvents() {

@@ -130,8 +130,14 @@ void Platform::PostQuitMessage(int code) {
 bool Platform::PeekMessage(Message& msg) {
     PlatformBackend* b = Backend();
     if (!b) return false;
-    b->PollEvents();
     MessageQueue& queue = MessageQueue::Instance();
+    // Native events are turned into messages one at a time, only when the queue is empty, so a
+    // handler sees the state of the moment its message was made (a press that starts a window
+    // move still finds the button down). Every few messages the native side gets a turn anyway.
+    static int sincePoll = 0;
+    if (++sincePoll < 16 && queue.Take(msg)) return true;
+    sincePoll = 0;
+    b->PollEvents();
     return queue.Take(msg) || queue.TakePaint(msg);
 }
 

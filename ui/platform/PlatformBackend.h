@@ -22,7 +22,7 @@ public:
     // Builds the native side of a window; no message is sent yet. Null on failure.
     virtual std::shared_ptr<NativeWindow> NewWindow(const WindowParams& params, WindowProc proc,
                                                     void* self) = 0;
-    // Runs native events that are ready without waiting; true when something ran.
+    // Runs the next native event source that is ready, without waiting; true when one ran.
     virtual bool PollEvents() = 0;
     // Waits until a native event arrives or Wakeup is called.
     virtual void WaitForEvents() = 0;
