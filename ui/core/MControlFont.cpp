@@ -12,6 +12,28 @@ MControlFont::MControlFont(MObject* parent, unsigned id, const Rect& rect, const
     : MControl(parent, id, rect, visible, enabled), title_(title),
       fontName_(Manager::GetFontName()), fontSize_(Manager::GetFontWidth()) {}
 
+MControlFont::~MControlFont() {
+    ClearGDIFont();
+}
+
+const PangoFontDescription* MControlFont::GetGDIFont() {
+    if (!gdiFont_) {
+        gdiFont_ = pango_font_description_new();
+        pango_font_description_set_family(gdiFont_, GetTextFont().c_str());
+        pango_font_description_set_absolute_size(gdiFont_, fontSize_ * PANGO_SCALE);
+        if (fontStyle_ & TextStyle::Bold)
+            pango_font_description_set_weight(gdiFont_, PANGO_WEIGHT_BOLD);
+        if (fontStyle_ & TextStyle::Italic)
+            pango_font_description_set_style(gdiFont_, PANGO_STYLE_ITALIC);
+    }
+    return gdiFont_;
+}
+
+void MControlFont::ClearGDIFont() {
+    if (gdiFont_) pango_font_description_free(gdiFont_);
+    gdiFont_ = nullptr;
+}
+
 void MControlFont::Changed() {
     if (IsVisible()) UpdateControl(true);
 }

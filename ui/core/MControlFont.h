@@ -5,6 +5,8 @@
 #include "ui/paint/Image.h"
 #include "ui/paint/TextStyle.h"
 
+#include <pango/pango.h>
+
 #include <memory>
 #include <mutex>
 #include <string>
@@ -52,6 +54,11 @@ public:
     // The family text is drawn with ("" when none exists).
     std::string GetFontFamily(const std::string& name) const;
     std::shared_ptr<Image> GetImage() const;
+    // A font description with the control's face, size and style, made on first use and kept
+    // until ClearGDIFont (owned by the control).
+    const PangoFontDescription* GetGDIFont();
+    void ClearGDIFont();
+    ~MControlFont() override;
 
 protected:
     // The text attributes as a drawing style, in `color` (ARGB).
@@ -80,6 +87,7 @@ private:
     int frameWidth_ = 0;
     int frameHeight_ = 0;
     int frameCount_ = 4;
+    PangoFontDescription* gdiFont_ = nullptr;
 };
 
 } // namespace Tolva
