@@ -187,4 +187,56 @@ TEST_F(GuiTest, XdotoolClickReachesTheDialogAsPressAndClick) {
     EXPECT_EQ(dlg.notes, expected);
 }
 
+struct PopupLog {
+    std::vector<WPARAM> activations;
+    bool giveUp = false;
+    static LRESULT Proc(void* self, NativeWindow*, uint32_t msg, WPARAM wp, LPARAM) {
+        auto* log = static_cast<PopupLog*>(self);
+        if (msg == WM_NCCREATE) return 1;
+        if (msg == WM_ACTIVATE) log->activations.push_back(wp);
+        if (msg == WM_USER) log->giveUp = true;
+        return 0;
+    }
+};
+
+TEST_F(GuiTest, ShownPopupIsActiveUntilAPressOutsideIt) {
+    PopupLog ownerLog, popupLog;
+    WindowParams ownerParams;
+    ownerParams.rect = {100, 100, 400, 300};
+    NativeWindow* owner = Platform::CreateNativeWindow(ownerParams, &PopupLog::Proc, &ownerLog);
+    ASSERT_NE(owner, nullptr);
+    owner->Show(SW_SHOW);
+    WindowParams params;
+    params.rect = {150, 150, 300, 250};
+    params.owner = owner;
+    params.popup = true;
+    params.toolWindow = true;
+    NativeWindow* popup = Platform::CreateNativeWindow(params, &PopupLog::Proc, &popupLog);
+    ASSERT_NE(popup, nullptr);
+    popup->Show(SW_SHOW);
+    Platform::ProcessPending();
+    ASSERT_EQ(popupLog.activations, std::vector<WPARAM>{WA_ACTIVE});
+
+    std::mutex m;
+    std::condition_variable cv;
+    bool finished = false;
+    std::thread driver([&] {
+        EXPECT_EQ(std::system(Xdo("mousemove --sync 700 600 click 1").c_str()), 0);
+        std::unique_lock lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(30), [&] { return finished; }))
+            Platform::PostMessage(popup, WM_USER); // the press was lost: stop waiting
+    });
+    while (popupLog.activations.size() < 2 && !popupLog.giveUp)
+        Platform::PumpOnce(true);
+    {
+        std::lock_guard lock(m);
+        finished = true;
+    }
+    cv.notify_all();
+    driver.join();
+    EXPECT_EQ(popupLog.activations, (std::vector<WPARAM>{WA_ACTIVE, WA_INACTIVE}));
+    popup->Destroy();
+    owner->Destroy();
+}
+
 } // namespace

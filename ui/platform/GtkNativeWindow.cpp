@@ -73,6 +73,9 @@ void SyncModifiers(guint state) {
     }
 }
 
+// The activated popup that holds the grab, if any.
+GtkNativeWindow* g_grabber = nullptr;
+
 bool IsX11() {
     GdkDisplay* d = gdk_display_get_default();
     // By type name: the X11 header's macros clash with our names.
@@ -83,7 +86,10 @@ bool IsX11() {
 
 GtkNativeWindow::GtkNativeWindow(const WindowParams& params, WindowProc proc, void* self)
     : NativeWindow(params, proc, self) {
-    widget_ = gtk_window_new(params.popup ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
+    // Menus, drop-downs and tips bypass the window manager; owned dialogs stay normal windows so
+    // that they can take the keyboard.
+    overrideRedirect_ = params.popup && params.toolWindow;
+    widget_ = gtk_window_new(overrideRedirect_ ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
     g_object_ref_sink(widget_);
     GtkWindow* win = GTK_WINDOW(widget_);
     gtk_window_set_decorated(win, FALSE);
@@ -100,7 +106,10 @@ GtkNativeWindow::GtkNativeWindow(const WindowParams& params, WindowProc proc, vo
         gtk_window_set_skip_taskbar_hint(win, TRUE);
         gtk_window_set_skip_pager_hint(win, TRUE);
     }
-    if (params.popup) gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_POPUP_MENU);
+    if (overrideRedirect_)
+        gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_POPUP_MENU);
+    else if (params.owner)
+        gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_DIALOG);
     if (params.topMost) gtk_window_set_keep_above(win, TRUE);
     if (auto* owner = dynamic_cast<GtkNativeWindow*>(params.owner))
         gtk_window_set_transient_for(win, GTK_WINDOW(owner->Widget()));
@@ -127,6 +136,7 @@ GtkNativeWindow::~GtkNativeWindow() {
 }
 
 void GtkNativeWindow::DestroyNative() {
+    ReleasePopupGrab();
     for (auto& [id, source] : sources_)
         g_source_remove(source);
     sources_.clear();
@@ -148,6 +158,7 @@ void GtkNativeWindow::Show(int command) {
     GtkWindow* win = GTK_WINDOW(widget_);
     switch (command) {
     case SW_HIDE:
+        ReleasePopupGrab();
         gtk_widget_hide(widget_);
         break;
     case SW_MINIMIZE:
@@ -165,12 +176,42 @@ void GtkNativeWindow::Show(int command) {
         gtk_window_present(win);
         break;
     default:
-        gtk_window_set_focus_on_map(win, !popup_);
+        gtk_window_set_focus_on_map(win, !overrideRedirect_);
         gtk_widget_show(widget_);
-        if (!popup_) gtk_window_present(win);
+        if (overrideRedirect_)
+            GrabForPopup();
+        else
+            gtk_window_present(win);
         break;
     }
     NativeWindow::Show(command);
+}
+
+void GtkNativeWindow::GrabForPopup() {
+    GdkWindow* gw = gtk_widget_get_window(widget_);
+    if (!gw || grabbed_) return;
+    if (g_grabber && g_grabber != this) g_grabber->Deactivate();
+    GdkSeat* seat = gdk_display_get_default_seat(gdk_window_get_display(gw));
+    // Owner events: our other windows still get their own input, the rest comes here.
+    if (gdk_seat_grab(seat, gw, GDK_SEAT_CAPABILITY_ALL, TRUE, nullptr, nullptr, nullptr,
+                      nullptr) != GDK_GRAB_SUCCESS)
+        return;
+    grabbed_ = true;
+    g_grabber = this;
+    MessageQueue::Instance().Post(this, WM_ACTIVATE, WA_ACTIVE, 0);
+}
+
+void GtkNativeWindow::ReleasePopupGrab() {
+    if (!grabbed_) return;
+    grabbed_ = false;
+    if (g_grabber == this) g_grabber = nullptr;
+    if (GdkDisplay* d = gdk_display_get_default()) gdk_seat_ungrab(gdk_display_get_default_seat(d));
+}
+
+void GtkNativeWindow::Deactivate() {
+    if (!grabbed_) return;
+    ReleasePopupGrab();
+    MessageQueue::Instance().Post(this, WM_ACTIVATE, WA_INACTIVE, 0);
 }
 
 void GtkNativeWindow::SetWindowRect(const Rect& screen) {
@@ -339,10 +380,14 @@ bool GtkNativeWindow::OnEvent(void* e) {
     case GDK_MAP:
         ApplyCursor();
         return false;
+    case GDK_GRAB_BROKEN:
+        if (grabbed_) Deactivate();
+        return false;
     case GDK_DELETE:
         MessageQueue::Instance().Post(this, WM_CLOSE, 0, 0);
         return true;
     case GDK_FOCUS_CHANGE: {
+        if (overrideRedirect_) return false; // its grab is its activation
         auto* f = reinterpret_cast<GdkEventFocus*>(event);
         if (f->in) {
             MessageQueue::Instance().Post(this, WM_ACTIVATE, WA_ACTIVE, 0);
@@ -390,8 +435,14 @@ bool GtkNativeWindow::OnEvent(void* e) {
     case GDK_BUTTON_PRESS:
     case GDK_BUTTON_RELEASE: {
         auto* b = reinterpret_cast<GdkEventButton*>(event);
-        if (b->window != own) return false;
         bool down = event->type == GDK_BUTTON_PRESS;
+        if (down && g_grabber && g_grabber != this) g_grabber->Deactivate(); // pressed elsewhere
+        if (down && grabbed_ && b->window == own &&
+            !GetClientRect().Contains({static_cast<int>(b->x), static_cast<int>(b->y)})) {
+            Deactivate(); // a press outside every window of ours ends the popup
+            return true;
+        }
+        if (b->window != own) return false;
         int vk = b->button == 1   ? VK_LBUTTON
                  : b->button == 3 ? VK_RBUTTON
                  : b->button == 2 ? VK_MBUTTON

@@ -42,12 +42,19 @@ protected:
 private:
     void ApplyCursor();
     bool EntryHasFocus() const;
+    // An activated menu or drop-down holds the pointer and keyboard, as it has no window-manager
+    // focus; a press anywhere else deactivates it.
+    void GrabForPopup();
+    void ReleasePopupGrab();
+    void Deactivate();
 
     GtkWidget* widget_ = nullptr;
     GtkWidget* fixed_ = nullptr;
     cairo_surface_t* backing_ = nullptr;
     std::map<uint32_t, unsigned> sources_; // timer id -> GLib source id
     bool perPixelAlpha_ = false;
+    bool overrideRedirect_ = false;
+    bool grabbed_ = false;
     bool dragging_ = false;
     Point dragLast_;
     uint32_t lastPressTime_ = 0;
