@@ -272,6 +272,12 @@ void GtkNativeWindow::Present(cairo_surface_t* image, const Rect& area) {
     cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
     cairo_fill(cr);
     cairo_destroy(cr);
+    if (perPixelAlpha_ && layered_) {
+        // Clear parts of a per-pixel-alpha window let the pointer through to what lies below.
+        cairo_region_t* solid = gdk_cairo_region_create_from_surface(backing_);
+        gtk_widget_input_shape_combine_region(widget_, solid);
+        cairo_region_destroy(solid);
+    }
     gtk_widget_queue_draw_area(widget_, r.left, r.top, r.Width(), r.Height());
 }
 
@@ -301,7 +307,9 @@ bool GtkNativeWindow::OnDraw(void* cairo) {
 
 void GtkNativeWindow::SetLayered(bool layered) {
     NativeWindow::SetLayered(layered);
-    if (widget_) gtk_widget_queue_draw(widget_);
+    if (!widget_) return;
+    if (!layered) gtk_widget_input_shape_combine_region(widget_, nullptr);
+    gtk_widget_queue_draw(widget_);
 }
 
 void GtkNativeWindow::SetOpacity(uint8_t alpha) {
