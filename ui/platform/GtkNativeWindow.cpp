@@ -278,7 +278,23 @@ void GtkNativeWindow::Present(cairo_surface_t* image, const Rect& area) {
         gtk_widget_input_shape_combine_region(widget_, solid);
         cairo_region_destroy(solid);
     }
-    gtk_widget_queue_draw_area(widget_, r.left, r.top, r.Width(), r.Height());
+    GdkWindow* gw = gtk_widget_get_window(widget_);
+    if (gw && gdk_window_is_viewable(gw)) {
+        // Put the frame on the screen now, as a copy to a window would, instead of at the next
+        // tick of GTK's frame clock.
+        cairo_rectangle_int_t box{r.left, r.top, r.Width(), r.Height()};
+        cairo_region_t* region = cairo_region_create_rectangle(&box);
+        GdkDrawingContext* ctx = gdk_window_begin_draw_frame(gw, region);
+        OnDraw(gdk_drawing_context_get_cairo_context(ctx));
+        gdk_window_end_draw_frame(gw, ctx);
+        cairo_region_destroy(region);
+        // Edit boxes lying over the area draw themselves again on top.
+        GList* children = gtk_container_get_children(GTK_CONTAINER(fixed_));
+        if (children) gtk_widget_queue_draw_area(widget_, r.left, r.top, r.Width(), r.Height());
+        g_list_free(children);
+    } else {
+        gtk_widget_queue_draw_area(widget_, r.left, r.top, r.Width(), r.Height());
+    }
 }
 
 bool GtkNativeWindow::OnDraw(void* cairo) {
