@@ -17,6 +17,7 @@
 #include "ui/core/PaintManager.h"
 #include "ui/platform/NativeEdit.h"
 #include "ui/platform/Platform.h"
+#include "ui/platform/VirtualKeys.h"
 
 using namespace Tolva;
 
@@ -189,17 +190,19 @@ TEST_F(GuiTest, XdotoolClickReachesTheDialogAsPressAndClick) {
 
 struct PopupLog {
     std::vector<WPARAM> activations;
+    std::vector<WPARAM> keys;
     bool giveUp = false;
     static LRESULT Proc(void* self, NativeWindow*, uint32_t msg, WPARAM wp, LPARAM) {
         auto* log = static_cast<PopupLog*>(self);
         if (msg == WM_NCCREATE) return 1;
         if (msg == WM_ACTIVATE) log->activations.push_back(wp);
+        if (msg == WM_KEYDOWN) log->keys.push_back(wp);
         if (msg == WM_USER) log->giveUp = true;
         return 0;
     }
 };
 
-TEST_F(GuiTest, ShownPopupIsActiveUntilAPressOutsideIt) {
+TEST_F(GuiTest, ShownPopupTakesTheKeysAndIsActiveUntilAPressOutsideIt) {
     PopupLog ownerLog, popupLog;
     WindowParams ownerParams;
     ownerParams.rect = {100, 100, 400, 300};
@@ -221,7 +224,10 @@ TEST_F(GuiTest, ShownPopupIsActiveUntilAPressOutsideIt) {
     std::condition_variable cv;
     bool finished = false;
     std::thread driver([&] {
-        EXPECT_EQ(std::system(Xdo("mousemove --sync 700 600 click 1").c_str()), 0);
+        EXPECT_EQ(
+            std::system(Xdo("mousemove --sync 350 280 key Escape mousemove --sync 700 600 click 1")
+                            .c_str()),
+            0);
         std::unique_lock lock(m);
         if (!cv.wait_for(lock, std::chrono::seconds(30), [&] { return finished; }))
             Platform::PostMessage(popup, WM_USER); // the press was lost: stop waiting
@@ -235,6 +241,8 @@ TEST_F(GuiTest, ShownPopupIsActiveUntilAPressOutsideIt) {
     cv.notify_all();
     driver.join();
     EXPECT_EQ(popupLog.activations, (std::vector<WPARAM>{WA_ACTIVE, WA_INACTIVE}));
+    EXPECT_EQ(popupLog.keys, std::vector<WPARAM>{static_cast<WPARAM>(VK_ESCAPE)});
+    EXPECT_TRUE(ownerLog.keys.empty());
     popup->Destroy();
     owner->Destroy();
 }

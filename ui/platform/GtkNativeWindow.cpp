@@ -507,6 +507,8 @@ bool GtkNativeWindow::OnEvent(void* e) {
     }
     case GDK_KEY_PRESS:
     case GDK_KEY_RELEASE: {
+        // An active menu or drop-down takes the keyboard, as the active window would.
+        if (g_grabber && g_grabber != this) return g_grabber->OnEvent(e);
         if (EntryHasFocus()) return false; // the edit box gets its keys
         auto* k = reinterpret_cast<GdkEventKey*>(event);
         bool down = event->type == GDK_KEY_PRESS;
