@@ -14,6 +14,8 @@ namespace Tolva {
 class PeriodicTimers {
 public:
     static PeriodicTimers& Instance();
+    // A program that ends with timers running must not die on their threads at exit.
+    ~PeriodicTimers() { StopAll(); }
 
     uint32_t Start(uint32_t periodMs, std::function<void(uint32_t)> tick, bool manual);
     bool Stop(uint32_t id);
