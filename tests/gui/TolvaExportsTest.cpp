@@ -1,12 +1,12 @@
 // libtolva.so must export Tolva's public classes and nothing else.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -41,15 +41,29 @@ std::string Env(const char* name) {
 // Classes declared `class TOLVA_API Name` in the library's headers, with the header they are in.
 std::map<std::string, fs::path> PublicClasses(const fs::path& uiDir) {
     std::map<std::string, fs::path> out;
-    const std::regex decl(R"((?:class|struct)\s+TOLVA_API\s+(\w+))");
+    const std::string marker = "TOLVA_API";
     for (const auto& entry : fs::recursive_directory_iterator(uiDir)) {
         if (entry.path().extension() != ".h") continue;
         std::ifstream in(entry.path());
         std::stringstream text;
         text << in.rdbuf();
         const std::string s = text.str();
-        for (std::sregex_iterator it(s.begin(), s.end(), decl), end; it != end; ++it)
-            out[(*it)[1]] = entry.path();
+        for (size_t at = s.find(marker); at != std::string::npos; at = s.find(marker, at + 1)) {
+            // "class TOLVA_API Name" or "struct TOLVA_API Name"
+            size_t keyEnd = s.find_last_not_of(" \t", at - 1);
+            if (keyEnd == std::string::npos) continue;
+            size_t keyStart = s.find_last_of(" \t\n", keyEnd);
+            std::string key =
+                s.substr(keyStart == std::string::npos ? 0 : keyStart + 1,
+                         keyEnd - (keyStart == std::string::npos ? 0 : keyStart + 1) + 1);
+            if (key != "class" && key != "struct") continue;
+            size_t nameStart = s.find_first_not_of(" \t", at + marker.size());
+            size_t nameEnd = nameStart;
+            while (nameEnd < s.size() &&
+                   (std::isalnum(static_cast<unsigned char>(s[nameEnd])) || s[nameEnd] == '_'))
+                ++nameEnd;
+            if (nameEnd > nameStart) out[s.substr(nameStart, nameEnd - nameStart)] = entry.path();
+        }
     }
     return out;
 }
