@@ -146,3 +146,62 @@ TEST_F(PlatformInputTest, BrokenTextIsHandledWithoutLoss) {
 }
 
 } // namespace
+
+namespace {
+
+struct ActivationLog {
+    std::vector<WPARAM> activations;
+    std::vector<uint32_t> input;
+    static LRESULT Proc(void* self, NativeWindow*, uint32_t msg, WPARAM wp, LPARAM) {
+        auto* log = static_cast<ActivationLog*>(self);
+        if (msg == WM_NCCREATE) return 1;
+        if (msg == WM_ACTIVATE) log->activations.push_back(wp);
+        if (msg == WM_LBUTTONDOWN || msg == WM_KEYDOWN) log->input.push_back(msg);
+        return 0;
+    }
+};
+
+TEST(PlatformPopupTest, MenusAreActiveUntilAPressElsewhereAndTakeTheKeys) {
+    ASSERT_TRUE(Platform::Init(BackendKind::Headless));
+    HeadlessBackend* head = Platform::Headless();
+    ActivationLog ownerLog, menuLog, tipLog;
+    WindowParams ownerParams;
+    ownerParams.rect = {0, 0, 400, 300};
+    NativeWindow* owner =
+        Platform::CreateNativeWindow(ownerParams, &ActivationLog::Proc, &ownerLog);
+    owner->Show(SW_SHOW);
+    WindowParams menuParams;
+    menuParams.rect = {50, 50, 150, 150};
+    menuParams.owner = owner;
+    menuParams.popup = true;
+    menuParams.toolWindow = true;
+    NativeWindow* menu = Platform::CreateNativeWindow(menuParams, &ActivationLog::Proc, &menuLog);
+    NativeWindow* tip = Platform::CreateNativeWindow(menuParams, &ActivationLog::Proc, &tipLog);
+    ASSERT_NE(menu, nullptr);
+    tip->Show(SW_SHOWNA); // tips never activate
+    menu->Show(SW_SHOW);
+    Platform::ProcessPending();
+    EXPECT_EQ(menuLog.activations, std::vector<WPARAM>{WA_ACTIVE});
+    EXPECT_TRUE(tipLog.activations.empty());
+
+    head->KeyDown(owner, VK_ESCAPE);
+    EXPECT_EQ(menuLog.input, std::vector<uint32_t>{WM_KEYDOWN});
+    EXPECT_TRUE(ownerLog.input.empty());
+
+    head->Click(menu, {10, 10}); // inside: still active
+    EXPECT_EQ(menuLog.activations.size(), 1u);
+    head->Click(owner, {300, 250}); // elsewhere: deactivated, and the owner gets its click
+    EXPECT_EQ(menuLog.activations, (std::vector<WPARAM>{WA_ACTIVE, WA_INACTIVE}));
+    EXPECT_EQ(ownerLog.input, std::vector<uint32_t>{WM_LBUTTONDOWN});
+
+    menu->Show(SW_HIDE);
+    menu->Show(SW_SHOW);
+    head->PressOutside();
+    EXPECT_EQ(menuLog.activations,
+              (std::vector<WPARAM>{WA_ACTIVE, WA_INACTIVE, WA_ACTIVE, WA_INACTIVE}));
+    head->KeyDown(owner, 'A'); // no menu active: the owner has its keys back
+    EXPECT_EQ(ownerLog.input.back(), WM_KEYDOWN);
+    Platform::Shutdown();
+}
+
+} // namespace

@@ -34,6 +34,8 @@ public:
     virtual void Wheel(NativeWindow* window, int delta, Point p) = 0;
     // The pointer leaves the window.
     virtual void Leave(NativeWindow* window) = 0;
+    // A press outside every window of the program (it only deactivates an active menu).
+    virtual void PressOutside() = 0;
     virtual void KeyDown(NativeWindow* window, int virtualKey) = 0;
     virtual void KeyUp(NativeWindow* window, int virtualKey) = 0;
     // WM_CHAR for each code point of `text`.

@@ -116,6 +116,13 @@ void HeadlessPlatform::MouseMove(NativeWindow* w, Point p) {
 void HeadlessPlatform::MouseDown(NativeWindow* w, MouseButton button, Point p) {
     HeadlessWindow* window = Live(w);
     if (!window) return;
+    // A press elsewhere ends an active menu or drop-down; one outside it is only that.
+    if (activePopup_ && activePopup_ != window) activePopup_->Deactivate();
+    if (activePopup_ == window && !window->GetClientRect().Contains(p)) {
+        window->Deactivate();
+        Platform::ProcessPending();
+        return;
+    }
     Pointer(window, p);
     InputState::Instance().SetKey(ButtonKey(button), true);
     uint32_t msg = button == MouseButton::Left    ? WM_LBUTTONDOWN
@@ -156,6 +163,11 @@ void HeadlessPlatform::Wheel(NativeWindow* w, int delta, Point p) {
     Platform::ProcessPending();
 }
 
+void HeadlessPlatform::PressOutside() {
+    if (activePopup_) activePopup_->Deactivate();
+    Platform::ProcessPending();
+}
+
 void HeadlessPlatform::Leave(NativeWindow* w) {
     HeadlessWindow* window = Live(w);
     if (!window) return;
@@ -165,6 +177,7 @@ void HeadlessPlatform::Leave(NativeWindow* w) {
 
 void HeadlessPlatform::KeyDown(NativeWindow* w, int virtualKey) {
     HeadlessWindow* window = Live(w);
+    if (activePopup_) window = activePopup_; // an active menu takes the keyboard
     InputState& in = InputState::Instance();
     bool wasDown = in.IsKeyDown(virtualKey);
     in.SetKey(virtualKey, true);
@@ -177,6 +190,7 @@ void HeadlessPlatform::KeyDown(NativeWindow* w, int virtualKey) {
 
 void HeadlessPlatform::KeyUp(NativeWindow* w, int virtualKey) {
     HeadlessWindow* window = Live(w);
+    if (activePopup_) window = activePopup_; // an active menu takes the keyboard
     InputState& in = InputState::Instance();
     in.SetKey(virtualKey, false);
     if (!window || !window->IsEnabled()) return;
@@ -300,6 +314,12 @@ void HeadlessPlatform::ForgetWindow(HeadlessWindow* window) {
     for (auto it = timers_.begin(); it != timers_.end();)
         it = it->first.first == window ? timers_.erase(it) : std::next(it);
     if (dragWindow_ == window) dragWindow_ = nullptr;
+    if (activePopup_ == window) activePopup_ = nullptr;
+}
+
+void HeadlessPlatform::SetActivePopup(HeadlessWindow* window) {
+    if (window && activePopup_ && activePopup_ != window) activePopup_->Deactivate();
+    activePopup_ = window;
 }
 
 void HeadlessPlatform::StartMoveDrag(HeadlessWindow* window, Point screen) {

@@ -43,6 +43,7 @@ public:
     void Click(NativeWindow* window, Point p, MouseButton button) override;
     void Wheel(NativeWindow* window, int delta, Point p) override;
     void Leave(NativeWindow* window) override;
+    void PressOutside() override;
     void KeyDown(NativeWindow* window, int virtualKey) override;
     void KeyUp(NativeWindow* window, int virtualKey) override;
     void Type(NativeWindow* window, const std::string& text) override;
@@ -67,6 +68,7 @@ public:
     void RemoveTimer(HeadlessWindow* window, uint32_t id);
     void ForgetWindow(HeadlessWindow* window);
     void StartMoveDrag(HeadlessWindow* window, Point screen);
+    void SetActivePopup(HeadlessWindow* window);
 
 private:
     struct Timer {
@@ -80,6 +82,7 @@ private:
     std::atomic<uint64_t> now_{1000000};
     std::map<std::pair<HeadlessWindow*, uint32_t>, Timer> timers_;
     HeadlessWindow* dragWindow_ = nullptr;
+    HeadlessWindow* activePopup_ = nullptr;
     Point dragLast_;
     Rect screen_{0, 0, 1920, 1080};
     Rect work_{0, 0, 1920, 1040};

@@ -4,6 +4,7 @@
 
 #include "ui/platform/HeadlessPlatform.h"
 #include "ui/platform/InputState.h"
+#include "ui/platform/MessageQueue.h"
 #include "ui/platform/VirtualKeys.h"
 
 namespace Tolva {
@@ -14,6 +15,26 @@ HeadlessWindow::HeadlessWindow(HeadlessPlatform& platform, const WindowParams& p
 
 HeadlessWindow::~HeadlessWindow() {
     if (frame_) cairo_surface_destroy(frame_);
+}
+
+void HeadlessWindow::Show(int command) {
+    const bool activating = command != SW_HIDE && command != SW_SHOWNA &&
+                            command != SW_SHOWNOACTIVATE && command != SW_MINIMIZE &&
+                            command != SW_SHOWMINIMIZED;
+    if (command == SW_HIDE) Deactivate();
+    NativeWindow::Show(command);
+    if (activating && popup_ && toolWindow_ && !activePopup_) {
+        platform_.SetActivePopup(this);
+        activePopup_ = true;
+        MessageQueue::Instance().Post(this, WM_ACTIVATE, WA_ACTIVE, 0);
+    }
+}
+
+void HeadlessWindow::Deactivate() {
+    if (!activePopup_) return;
+    activePopup_ = false;
+    platform_.SetActivePopup(nullptr);
+    MessageQueue::Instance().Post(this, WM_ACTIVATE, WA_INACTIVE, 0);
 }
 
 void HeadlessWindow::Present(cairo_surface_t* image, const Rect& area) {

@@ -13,9 +13,14 @@ public:
                    void* self);
     ~HeadlessWindow() override;
 
+    void Show(int command) override;
     void Present(cairo_surface_t* image, const Rect& area) override;
     void BeginMoveDrag(Point screen) override;
     cairo_surface_t* Frame() const { return frame_; }
+    // Menus and drop-downs (owned tool popups) are active from an activating show until a press
+    // lands anywhere else, as on the GTK back end.
+    bool IsActivePopup() const { return activePopup_; }
+    void Deactivate();
 
     // Entry points for the headless platform's injected input and clock.
     using NativeWindow::NativeMoved;
@@ -32,6 +37,7 @@ protected:
 private:
     HeadlessPlatform& platform_;
     cairo_surface_t* frame_ = nullptr;
+    bool activePopup_ = false;
 };
 
 } // namespace Tolva
