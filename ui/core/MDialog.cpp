@@ -16,6 +16,7 @@ MDialog::MDialog() = default;
 MDialog::~MDialog() {
     // Timer ticks and controls refer to the window: stop and drop them while it still exists.
     manager_.QZTimer::KillTimer();
+    manager_.WaitForTicks();
     manager_.ClearAllControls();
     DestroyWindow();
 }

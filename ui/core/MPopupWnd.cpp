@@ -7,6 +7,7 @@ namespace Tolva {
 
 MPopupWnd::~MPopupWnd() {
     manager_.QZTimer::KillTimer();
+    manager_.WaitForTicks();
     manager_.ClearAllControls();
     autoDelete_ = false;
     DestroyWindow();

@@ -56,8 +56,9 @@ PaintManager::PaintManager() {
 }
 
 PaintManager::~PaintManager() {
-    // Ticks call back into this object: stop them before anything goes.
+    // Ticks call back into this object: stop them and let a running one end before anything goes.
     QZTimer::KillTimer();
+    WaitForTicks();
     DestroyData();
     ClearAllControls();
     ReleaseGraveyard();

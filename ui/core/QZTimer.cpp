@@ -7,28 +7,32 @@
 namespace Tolva {
 namespace {
 
-// Every live timer id and the object that owns it, for the tick to find its way back.
+// Every live timer id and the object that owns it, for the tick to find its way back. Never
+// destroyed: a timer thread finishing its last tick may still look here while the program exits.
 std::mutex& RegistryLock() {
-    static std::mutex lock;
-    return lock;
+    static auto* lock = new std::mutex;
+    return *lock;
 }
 std::map<uint32_t, QZTimer*>& Registry() {
-    static std::map<uint32_t, QZTimer*> registry;
-    return registry;
+    static auto* registry = new std::map<uint32_t, QZTimer*>;
+    return *registry;
 }
+
+// The object whose tick runs on this thread, if any.
+thread_local QZTimer* tickOwner = nullptr;
 
 } // namespace
 
 QZTimer::~QZTimer() {
-    // Stop every tick before the object goes; Stop waits for a tick in progress.
-    std::vector<uint32_t> ids;
-    {
-        std::lock_guard guard(lock_);
-        for (const Record& r : records_)
-            ids.push_back(r.id);
-    }
-    for (uint32_t id : ids)
-        KillTimer(id);
+    // Stop every tick before the object goes, then let a tick in progress finish.
+    KillTimer();
+    WaitForTicks();
+}
+
+void QZTimer::WaitForTicks() {
+    const int own = tickOwner == this ? 1 : 0;
+    std::unique_lock guard(tickLock_);
+    tickDone_.wait(guard, [&] { return ticksRunning_ <= own; });
 }
 
 uint32_t QZTimer::SetTimer(uint32_t periodMs, const std::string& name, int appFlag) {
@@ -50,8 +54,13 @@ void QZTimer::Tick(uint32_t id) {
         auto it = Registry().find(id);
         if (it == Registry().end()) return;
         owner = it->second;
+        // Counted under the registry lock: once KillTimer has taken the id out, WaitForTicks
+        // sees every tick that found the owner.
+        std::lock_guard count(owner->tickLock_);
+        ++owner->ticksRunning_;
     }
-    // The owner cannot go away during the tick: KillTimer waits for a running tick.
+    QZTimer* const outer = tickOwner;
+    tickOwner = owner;
     owner->OnMTimer(id);
     std::string name;
     int flag = 0;
@@ -65,6 +74,11 @@ void QZTimer::Tick(uint32_t id) {
         }
     }
     if (flag) owner->OnMTimer(id, name);
+    tickOwner = outer;
+    // Notified under the lock: the waiter may destroy the owner as soon as it sees zero.
+    std::lock_guard count(owner->tickLock_);
+    --owner->ticksRunning_;
+    owner->tickDone_.notify_all();
 }
 
 int QZTimer::KillTimer(uint32_t id) {
@@ -79,7 +93,7 @@ int QZTimer::KillTimer(uint32_t id) {
             std::lock_guard reg(RegistryLock());
             Registry().erase(id);
         }
-        Platform::StopPeriodicTimer(id);
+        Platform::StopPeriodicTimer(id, false);
     }
     std::lock_guard guard(lock_);
     std::erase_if(records_, [id](const Record& r) { return r.id == id; });

@@ -2,6 +2,7 @@
 
 #include "ui/TolvaApi.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -20,7 +21,9 @@ public:
 
     // Starts a timer; returns its id, or 0 when it cannot start (no platform, period 0).
     uint32_t SetTimer(uint32_t periodMs, const std::string& name, int appFlag);
-    // Each returns the number of records left.
+    // Each returns the number of records left. No tick starts after the call, but a tick already
+    // running is not waited for: the caller may hold a lock that tick needs (a handler inside a
+    // control-list walk). WaitForTicks waits for it.
     int KillTimer(uint32_t id);
     int KillTimer(const std::string& name);
     int KillTimer();
@@ -40,6 +43,10 @@ public:
     // The accuracy the timers are started with (ms).
     static uint32_t Accuracy() { return 1; }
 
+    // Waits until no tick of this object is running (other than one on the calling thread).
+    // Owners call it before tearing down what their ticks use, outside any lock a tick takes.
+    void WaitForTicks();
+
 private:
     struct Record {
         uint32_t id = 0;
@@ -50,6 +57,9 @@ private:
 
     mutable std::mutex lock_;
     std::vector<Record> records_;
+    std::mutex tickLock_;
+    std::condition_variable tickDone_;
+    int ticksRunning_ = 0;
 };
 
 } // namespace Tolva

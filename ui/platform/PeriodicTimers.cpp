@@ -46,7 +46,7 @@ void PeriodicTimers::Run(std::shared_ptr<Timer> timer) {
     }
 }
 
-bool PeriodicTimers::Stop(uint32_t id) {
+bool PeriodicTimers::Stop(uint32_t id, bool wait) {
     std::shared_ptr<Timer> timer;
     {
         std::lock_guard lock(mutex_);
@@ -63,8 +63,8 @@ bool PeriodicTimers::Stop(uint32_t id) {
     }
     timer->cv.notify_all();
     if (thread.joinable()) {
-        if (thread.get_id() == std::this_thread::get_id())
-            thread.detach(); // stopped from its own tick: the loop sees the flag and ends
+        if (!wait || thread.get_id() == std::this_thread::get_id())
+            thread.detach(); // the loop sees the flag after its tick and ends
         else
             thread.join();
     }

@@ -18,7 +18,9 @@ public:
     ~PeriodicTimers() { StopAll(); }
 
     uint32_t Start(uint32_t periodMs, std::function<void(uint32_t)> tick, bool manual);
-    bool Stop(uint32_t id);
+    // No tick starts after Stop; with `wait` a tick in progress is also waited for, otherwise the
+    // thread finishes it on its own and ends.
+    bool Stop(uint32_t id, bool wait = true);
     void StopAll();
     // Runs every manual timer's tick once on the calling thread; returns how many ran.
     int TickManual();

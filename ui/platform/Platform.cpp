@@ -252,8 +252,8 @@ uint32_t Platform::StartPeriodicTimer(uint32_t periodMs, std::function<void(uint
     return PeriodicTimers::Instance().Start(periodMs, std::move(tick), b->ManualPeriodicTimers());
 }
 
-bool Platform::StopPeriodicTimer(uint32_t id) {
-    return PeriodicTimers::Instance().Stop(id);
+bool Platform::StopPeriodicTimer(uint32_t id, bool wait) {
+    return PeriodicTimers::Instance().Stop(id, wait);
 }
 
 std::unique_ptr<ToolTipWindow> Platform::CreateToolTip(NativeWindow* owner) {

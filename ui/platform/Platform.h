@@ -88,10 +88,10 @@ public:
     static uint64_t NowMs();
 
     // A periodic timer on a thread of its own: `tick` runs there every `periodMs`. Returns its id
-    // (never 0), or 0 when it cannot start. Stop waits for a running tick to finish (unless called
-    // from the tick itself) and returns false for an unknown id.
+    // (never 0), or 0 when it cannot start. Stop ends the ticks; with `wait` it also waits for a
+    // running tick to finish (unless called from the tick itself). False for an unknown id.
     static uint32_t StartPeriodicTimer(uint32_t periodMs, std::function<void(uint32_t id)> tick);
-    static bool StopPeriodicTimer(uint32_t id);
+    static bool StopPeriodicTimer(uint32_t id, bool wait = true);
 
     // Null when the platform is not running or the window does not exist.
     static std::unique_ptr<ToolTipWindow> CreateToolTip(NativeWindow* owner);

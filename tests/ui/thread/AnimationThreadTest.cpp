@@ -5,7 +5,12 @@
 
 #include "ui/core/MPanel.h"
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <thread>
 
 using namespace Tolva;
@@ -94,6 +99,115 @@ TEST_F(AnimationThreadTest, ClosingTheDialogStopsTheTicksFirst) {
         s->AddMTimer();
         ASSERT_NE(dlg.SetMTimer(1), 0u);
         std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        Platform::ProcessPending();
+    }
+}
+
+// Holds its tick until the window thread says it is inside a list walk (bounded, so that a
+// broken hand-over cannot stall the test forever).
+class Gate : public ProbeButton {
+public:
+    using ProbeButton::ProbeButton;
+    int OnControlTimer() override {
+        if (!armed.exchange(false)) return 0;
+        entered = true;
+        for (int i = 0; i < 5000 && !release; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 1;
+    }
+    std::atomic<bool> armed{true};
+    std::atomic<bool> entered{false};
+    std::atomic<bool> release{false};
+};
+
+// Ends the program with a failure when the guarded block does not finish: a deadlock must fail
+// the suite, not hang it.
+class Watchdog {
+public:
+    explicit Watchdog(const char* what)
+        : thread_([this, what] {
+              std::unique_lock lock(mutex_);
+              if (!cv_.wait_for(lock, std::chrono::seconds(60), [this] { return done_; })) {
+                  std::fprintf(stderr, "deadlock: %s did not finish\n", what);
+                  std::_Exit(1);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+TEST_F(AnimationThreadTest, KillingTheTimerInsideAListWalkDoesNotWaitForTheTick) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(400, 300));
+    PaintManager& pm = dlg.GetPaintManager();
+    auto* gate =
+        static_cast<Gate*>(pm.AddControl(std::make_unique<Gate>(&dlg, 10, Rect{0, 0, 20, 20}), 1));
+    gate->SetRunTimer(true);
+    gate->AddMTimer();
+    // The tick walks the panel's children after the gate, taking the panel's list lock.
+    auto* panel = static_cast<MPanel*>(
+        pm.AddControl(std::make_unique<MPanel>(&dlg, 100, Rect{0, 30, 300, 300}), 1));
+    panel->SetRunTimer(true);
+    panel->AddMTimer();
+    Spinner* child = AddSpinner(panel, 200, {10, 40, 40, 70});
+
+    Watchdog watchdog("killing the animation timer inside a list walk");
+    const uint32_t id = dlg.SetMTimer(1);
+    ASSERT_NE(id, 0u);
+    bool killed = false;
+    // A handler running inside a walk of the panel's children stops the animation while a tick
+    // is in progress that needs that very list next.
+    panel->ControlsList().ForEach([&](MControl*) {
+        for (int i = 0; i < 5000 && !gate->entered; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        gate->release = true;
+        dlg.KillMTimer(id);
+        killed = true;
+        return true;
+    });
+    ASSERT_TRUE(gate->entered);
+    EXPECT_TRUE(killed);
+    EXPECT_FALSE(pm.GetTimerIsRun(id));
+    EXPECT_EQ(pm.GetMTimerId(), 0u);
+    // The tick that was running finishes its walk once the lock is free.
+    pm.WaitForTicks();
+    EXPECT_EQ(child->timerTicks, 1);
+    Platform::ProcessPending();
+}
+
+TEST_F(AnimationThreadTest, ClosingTheDialogWaitsForATickInProgress) {
+    for (int round = 0; round < 5; ++round) {
+        Watchdog watchdog("closing the dialog");
+        auto dlg = std::make_unique<ProbeDialog>();
+        ASSERT_TRUE(dlg->Open(200, 200));
+        auto* gate = static_cast<Gate*>(dlg->GetPaintManager().AddControl(
+            std::make_unique<Gate>(dlg.get(), 1, Rect{0, 0, 50, 50}), 1));
+        gate->SetRunTimer(true);
+        gate->AddMTimer();
+        ASSERT_NE(dlg->SetMTimer(1), 0u);
+        for (int i = 0; i < 5000 && !gate->entered; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(gate->entered);
+        // The gate is still inside its tick; it is let go from another thread while the
+        // dialog is being destroyed, which must wait for it before deleting the controls.
+        std::thread releaser([gate] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            gate->release = true;
+        });
+        dlg.reset();
+        releaser.join();
         Platform::ProcessPending();
     }
 }
