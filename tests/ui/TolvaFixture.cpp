@@ -8,6 +8,23 @@
 #include <filesystem>
 
 namespace TolvaTest {
+namespace {
+
+// Run straight from the build tree (not through ctest), the suite still finds the program folder
+// with the generated skin, which lives in bin/ rather than next to the test program.
+class ProgramFolderEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+#ifdef TOLVA_TEST_PROGRAM_DIR
+        if (const char* home = std::getenv("PIVANE_HOME"); !home || !*home)
+            setenv("PIVANE_HOME", TOLVA_TEST_PROGRAM_DIR, 1);
+#endif
+    }
+};
+[[maybe_unused]] const auto* const programFolder =
+    ::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment);
+
+} // namespace
 
 using namespace Tolva;
 
