@@ -136,6 +136,7 @@ GtkNativeWindow::~GtkNativeWindow() {
 }
 
 void GtkNativeWindow::DestroyNative() {
+    CaptureChanged(false);
     ReleasePopupGrab();
     for (auto& [id, source] : sources_)
         g_source_remove(source);
@@ -197,6 +198,7 @@ void GtkNativeWindow::GrabForPopup() {
                       nullptr) != GDK_GRAB_SUCCESS)
         return;
     grabbed_ = true;
+    captureGrab_ = false; // the seat has one grab: this one replaced it
     g_grabber = this;
     MessageQueue::Instance().Post(this, WM_ACTIVATE, WA_ACTIVE, 0);
 }
@@ -206,6 +208,28 @@ void GtkNativeWindow::ReleasePopupGrab() {
     grabbed_ = false;
     if (g_grabber == this) g_grabber = nullptr;
     if (GdkDisplay* d = gdk_display_get_default()) gdk_seat_ungrab(gdk_display_get_default_seat(d));
+}
+
+void GtkNativeWindow::CaptureChanged(bool captured) {
+    GdkWindow* gw = widget_ ? gtk_widget_get_window(widget_) : nullptr;
+    if (!captured) {
+        if (!captureGrab_) return;
+        captureGrab_ = false;
+        if (!grabbed_ && gw)
+            gdk_seat_ungrab(gdk_display_get_default_seat(gdk_window_get_display(gw)));
+        return;
+    }
+    // While a button is held the implicit grab already sends every motion here; an activated
+    // popup's grab covers the pointer too.
+    const WPARAM held = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+    if (captureGrab_ || grabbed_ || !gw || !gdk_window_is_viewable(gw)) return;
+    if (InputState::Instance().MouseKeys() & held) return;
+    // Owner events: our other windows report their own input, which is then routed to the
+    // capture; pointer input over other programs comes here.
+    if (gdk_seat_grab(gdk_display_get_default_seat(gdk_window_get_display(gw)), gw,
+                      GDK_SEAT_CAPABILITY_ALL_POINTING, TRUE, nullptr, nullptr, nullptr,
+                      nullptr) == GDK_GRAB_SUCCESS)
+        captureGrab_ = true;
 }
 
 void GtkNativeWindow::Deactivate() {
@@ -405,6 +429,7 @@ bool GtkNativeWindow::OnEvent(void* e) {
         ApplyCursor();
         return false;
     case GDK_GRAB_BROKEN:
+        captureGrab_ = false;
         if (grabbed_) Deactivate();
         return false;
     case GDK_DELETE:

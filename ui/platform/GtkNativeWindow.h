@@ -38,6 +38,7 @@ protected:
     bool StartNativeTimer(uint32_t id, uint32_t elapseMs) override;
     void StopNativeTimer(uint32_t id) override;
     void DestroyNative() override;
+    void CaptureChanged(bool captured) override;
 
 private:
     void ApplyCursor();
@@ -55,6 +56,7 @@ private:
     bool perPixelAlpha_ = false;
     bool overrideRedirect_ = false;
     bool grabbed_ = false;
+    bool captureGrab_ = false; // a pointer grab taken for SetCapture without a held button
     bool dragging_ = false;
     Point dragLast_;
     uint32_t lastPressTime_ = 0;

@@ -131,13 +131,18 @@ void NativeWindow::SetCapture() {
     if (in.capture == this) return;
     NativeWindow* old = in.capture;
     in.capture = this;
-    if (old && MessageQueue::Instance().IsLive(old)) old->Send(WM_CAPTURECHANGED, 0, 0);
+    if (old && MessageQueue::Instance().IsLive(old)) {
+        old->CaptureChanged(false);
+        old->Send(WM_CAPTURECHANGED, 0, 0);
+    }
+    CaptureChanged(true);
 }
 
 void NativeWindow::ReleaseCapture() {
     InputState& in = InputState::Instance();
     if (in.capture != this) return;
     in.capture = nullptr;
+    CaptureChanged(false);
     Send(WM_CAPTURECHANGED, 0, 0);
 }
 
@@ -167,7 +172,10 @@ void NativeWindow::Destroy() {
     timers_.clear();
     StopNativeTimer(kHoverTimer);
     InputState& in = InputState::Instance();
-    if (in.capture == this) in.capture = nullptr;
+    if (in.capture == this) {
+        in.capture = nullptr;
+        CaptureChanged(false);
+    }
     if (in.focus == this) in.focus = nullptr;
     if (in.pointerWindow == this) in.pointerWindow = nullptr;
     visible_ = false;

@@ -124,6 +124,8 @@ protected:
     virtual bool StartNativeTimer(uint32_t id, uint32_t elapseMs) = 0;
     virtual void StopNativeTimer(uint32_t id) = 0;
     virtual void DestroyNative() = 0;
+    // The window took (true) or lost (false) the mouse capture.
+    virtual void CaptureChanged(bool captured) {}
 
     // Called by back ends when things happened natively. They post or send the matching messages.
     void NativeMoved(const Rect& screen);
