@@ -1,4 +1,6 @@
 // pivanectl list, status and sim-dump, run as the real program against the emulated mouse.
+#include "ShellCommand.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -26,18 +28,8 @@ protected:
         std::string command = "HOME='" + root_ + "' XDG_CONFIG_HOME='" + root_ +
                               "/.config' XDG_RUNTIME_DIR='" + root_ + "/run' '" +
                               std::getenv("PIVANE_HOME") + "pivanectl' " + args + " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
         std::string out;
-        if (!pipe) {
-            status = -1;
-            return out;
-        }
-        char buffer[512];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        int raw = pclose(pipe);
-        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        status = RunShellCommand(command, out);
         return out;
     }
     std::string State() const { return " --sim-state '" + root_ + "/mouse.txt' "; }

@@ -3,6 +3,8 @@
 #include "app/platform/InstanceLock.h"
 #include "app/store/SettingsDatabase.h"
 
+#include "ShellCommand.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -37,18 +39,8 @@ protected:
         if (!sim.empty())
             command += "--simulated-mouse=" + sim + " --sim-state '" + root_ + "/mouse.txt' ";
         command += args + " 2>&1";
-        FILE* pipe = popen(command.c_str(), "r");
         std::string out;
-        if (!pipe) {
-            status = -1;
-            return out;
-        }
-        char buffer[512];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        int raw = pclose(pipe);
-        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        status = RunShellCommand(command, out);
         return out;
     }
     std::string Dump() {

@@ -1,3 +1,4 @@
+#include "ShellCommand.h"
 #include "app/platform/AppFolders.h"
 #include "files/FilesFixture.h"
 
@@ -19,16 +20,7 @@ protected:
 
     // Runs pivanectl with the arguments; returns its exit status, stdout in `out`.
     int Run(const std::string& arguments, std::string& out) {
-        out.clear();
-        std::string command = "'" + tool_ + "' " + arguments + " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return -1;
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        int status = pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return RunShellCommand("'" + tool_ + "' " + arguments + " 2>/dev/null", out);
     }
 
     std::string tool_;

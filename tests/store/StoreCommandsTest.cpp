@@ -1,4 +1,5 @@
 // pivanectl's store commands, run as the real program against a private home folder.
+#include "ShellCommand.h"
 #include "StoreFixture.h"
 
 #include <algorithm>
@@ -22,18 +23,8 @@ protected:
     std::string Run(const std::string& args, int& status) {
         std::string command = "HOME='" + Home() + "' XDG_CONFIG_HOME='" + Home() + "/.config' '" +
                               std::getenv("PIVANE_HOME") + "pivanectl' " + args + " 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
         std::string out;
-        if (!pipe) {
-            status = -1;
-            return out;
-        }
-        char buffer[512];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, n);
-        int raw = pclose(pipe);
-        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        status = RunShellCommand(command, out);
         return out;
     }
 };
