@@ -89,21 +89,27 @@ ExchangeStatus MacroExchange::ImportDocument(SettingsDatabase& db, XmlDocument& 
     if (id <= 0) return ExchangeStatus::Failed;
     result.macroId = id;
     result.name = macro.name;
-    if (doc.FindElem("macroitems")) {
-        doc.IntoElem();
-        int index = 0;
-        while (doc.FindElem("item")) {
-            MacroItemRow item;
-            item.macroId = id;
-            item.recordIndex = index++;
-            item.desc = doc.GetAttrib("desc");
-            item.type = TextNumber::Decimal(doc.GetAttrib("type"));
-            item.value = TextNumber::Decimal(doc.GetAttrib("value"));
-            item.delayTime = TextNumber::Decimal(doc.GetAttrib("delay_time"));
-            if (db.AddMacroItem(item) > 0) ++result.items;
-        }
-    }
+    result.items = AddMacroItems(db, doc, id);
     return ExchangeStatus::Done;
+}
+
+int MacroExchange::AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int macroId) {
+    if (!doc.FindElem("macroitems")) return 0;
+    doc.IntoElem();
+    int index = 0;
+    int stored = 0;
+    while (doc.FindElem("item")) {
+        MacroItemRow item;
+        item.macroId = macroId;
+        item.recordIndex = index++;
+        item.desc = doc.GetAttrib("desc");
+        item.type = TextNumber::Decimal(doc.GetAttrib("type"));
+        item.value = TextNumber::Decimal(doc.GetAttrib("value"));
+        item.delayTime = TextNumber::Decimal(doc.GetAttrib("delay_time"));
+        if (db.AddMacroItem(item) > 0) ++stored;
+    }
+    doc.OutOfElem();
+    return stored;
 }
 
 int MacroExchange::AddNewMacro(SettingsDatabase& db, const MacroRow& row) {

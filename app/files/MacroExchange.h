@@ -48,6 +48,10 @@ public:
     // in use and names the row just written, so anything else is a failure.
     static int AddNewMacro(SettingsDatabase& db, const MacroRow& row);
 
+    // Stores the events of the "macroitems" element that follows the cursor as the macro's
+    // records, index = position; returns how many were stored.
+    static int AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int macroId);
+
 private:
     static ExchangeStatus ImportDocument(SettingsDatabase& db, XmlDocument& doc,
                                          MacroImportResult& result);

@@ -166,21 +166,7 @@ ExchangeStatus ProfileExchange::ImportDocument(SettingsDatabase& db, XmlDocument
         result.macros.push_back(std::move(added));
 
         doc.IntoElem();
-        if (doc.FindElem("macroitems")) {
-            doc.IntoElem();
-            int index = 0;
-            while (doc.FindElem("item")) {
-                MacroItemRow item;
-                item.macroId = newId;
-                item.recordIndex = index++;
-                item.desc = doc.GetAttrib("desc");
-                item.type = Attribute(doc, "type");
-                item.value = Attribute(doc, "value");
-                item.delayTime = Attribute(doc, "delay_time");
-                db.AddMacroItem(item);
-            }
-            doc.OutOfElem();
-        }
+        MacroExchange::AddMacroItems(db, doc, newId);
         doc.OutOfElem();
     }
 
