@@ -52,6 +52,16 @@ int CliContext::ParseGlobalOptions(int argc, char** argv) {
     return i;
 }
 
+bool CliContext::ParseNumber(const std::string& text, int min, int max, int& value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    int parsed = std::stoi(text);
+    if (parsed < min || parsed > max) return false;
+    value = parsed;
+    return true;
+}
+
 int CliContext::Fail(const std::string& message) const {
     std::fprintf(stderr, "pivanectl: %s\n", message.c_str());
     return kFailed;
@@ -106,8 +116,8 @@ static bool ReadConfiguredModes(const std::string& path, std::vector<CliContext:
     if (!config.Load(path, nullptr)) return false;
     for (const auto& entry : config.Modes()) {
         const DeviceModeEntry& e = *entry;
-        out.push_back(CliContext::DeviceMode{e.name, e.deviceType, e.mode, e.vendorId,
-                                             e.productId, e.release, e.desc, e.hidInterface});
+        out.push_back(CliContext::DeviceMode{e.name, e.deviceType, e.mode, e.vendorId, e.productId,
+                                             e.release, e.desc, e.hidInterface});
     }
     return true;
 }

@@ -39,6 +39,13 @@ public:
     // or -1 with a message on stderr.
     int ParseGlobalOptions(int argc, char** argv);
 
+    // A plain decimal number in [min, max] (no sign, at most nine digits); false otherwise.
+    static bool ParseNumber(const std::string& text, int min, int max, int& value);
+    // A profile or macro id: a number from 1 on.
+    static bool ParseId(const std::string& text, int& id) {
+        return ParseNumber(text, 1, 999999999, id);
+    }
+
     // Prints "pivanectl: <message>" on stderr and returns kFailed.
     int Fail(const std::string& message) const;
     // Prints "pivanectl: <message>" and a hint on stderr and returns kUsage.

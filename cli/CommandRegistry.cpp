@@ -5,8 +5,8 @@
 CommandRegistry::Entry::Entry(std::string name, std::string usage, std::string summary,
                               bool needsDevice, Handler handler) {
     auto& commands = CommandRegistry::Instance().commands_;
-    commands.push_back({std::move(name), std::move(usage), std::move(summary), needsDevice,
-                        std::move(handler)});
+    commands.push_back(
+        {std::move(name), std::move(usage), std::move(summary), needsDevice, std::move(handler)});
     std::sort(commands.begin(), commands.end(),
               [](const Command& a, const Command& b) { return a.name < b.name; });
 }

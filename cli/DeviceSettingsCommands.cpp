@@ -42,15 +42,6 @@ std::string Format(const char* format, auto... args) {
     return text;
 }
 
-// A decimal number in [min, max]; false for anything else.
-bool ParseInt(const std::string& text, int min, int max, int& value) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    value = std::stoi(text);
-    return value >= min && value <= max;
-}
-
 // "RRGGBB" (an optional leading '#') as the program's 0x00BBGGRR.
 bool ParseColour(std::string text, int& colour) {
     if (!text.empty() && text[0] == '#') text.erase(0, 1);
@@ -118,7 +109,7 @@ int SendAndReport(CliContext& context, JsonWriter& json, const std::string& what
 
 int ProfileActivate(CliContext& context, const std::vector<std::string>& args) {
     int id = 0;
-    if (args.size() != 1 || !ParseInt(args[0], 1, 1 << 30, id))
+    if (args.size() != 1 || !CliContext::ParseNumber(args[0], 1, 1 << 30, id))
         return context.Usage("profile activate takes a profile number");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
@@ -166,7 +157,7 @@ int ProfileAdd(CliContext& context, const std::vector<std::string>& args) {
 
 int ProfileDelete(CliContext& context, const std::vector<std::string>& args) {
     int id = 0;
-    if (args.size() != 1 || !ParseInt(args[0], 1, 1 << 30, id))
+    if (args.size() != 1 || !CliContext::ParseNumber(args[0], 1, 1 << 30, id))
         return context.Usage("profile delete takes a profile number");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
@@ -191,7 +182,7 @@ int ProfileDelete(CliContext& context, const std::vector<std::string>& args) {
 
 int ProfileRename(CliContext& context, const std::vector<std::string>& args) {
     int id = 0;
-    if (args.size() != 2 || !ParseInt(args[0], 1, 1 << 30, id) || args[1].empty())
+    if (args.size() != 2 || !CliContext::ParseNumber(args[0], 1, 1 << 30, id) || args[1].empty())
         return context.Usage("profile rename takes a profile number and a NAME");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
@@ -226,9 +217,9 @@ int Dpi(CliContext& context, const std::vector<std::string>& args) {
             plain.push_back(args[i]);
         }
     }
-    if (plain.size() != 2 || !ParseInt(plain[0], 0, 7, level))
+    if (plain.size() != 2 || !CliContext::ParseNumber(plain[0], 0, 7, level))
         return context.Usage("dpi takes a LEVEL (0-7) and a DPI");
-    if (!ParseInt(plain[1], 100, 24000, dpi) || DpiStepTable::Position(dpi) == 0)
+    if (!CliContext::ParseNumber(plain[1], 100, 24000, dpi) || DpiStepTable::Position(dpi) == 0)
         return context.Usage("DPI must be a multiple of 100 from 100 to 24000");
     int exitCode = CliContext::kFailed;
     Target t;
@@ -278,7 +269,7 @@ int Rate(CliContext& context, const std::vector<std::string>& args) {
 
 int Debounce(CliContext& context, const std::vector<std::string>& args) {
     int value = 0;
-    if (args.size() != 1 || !ParseInt(args[0], 0, 255, value))
+    if (args.size() != 1 || !CliContext::ParseNumber(args[0], 0, 255, value))
         return context.Usage("debounce takes a value from 0 to 255");
     int exitCode = CliContext::kFailed;
     Target t;
@@ -295,7 +286,7 @@ int Debounce(CliContext& context, const std::vector<std::string>& args) {
 
 int WakeUp(CliContext& context, const std::vector<std::string>& args) {
     int method = 0;
-    if (args.size() != 1 || !ParseInt(args[0], 1, 2, method))
+    if (args.size() != 1 || !CliContext::ParseNumber(args[0], 1, 2, method))
         return context.Usage("wakeup takes the method 1 or 2");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
@@ -375,9 +366,9 @@ int Button(CliContext& context, const std::vector<std::string>& args) {
     int keyCode = 0, value = 0;
     auto type = args.size() == 3 ? kTypes.find(args[1]) : kTypes.end();
     if (type == kTypes.end() ||
-        !ParseInt(args[0], KeyAssignmentCommands::kFirstButton, KeyAssignmentCommands::kLastButton,
-                  keyCode) ||
-        !ParseInt(args[2], 1, 1 << 30, value))
+        !CliContext::ParseNumber(args[0], KeyAssignmentCommands::kFirstButton,
+                                 KeyAssignmentCommands::kLastButton, keyCode) ||
+        !CliContext::ParseNumber(args[2], 1, 1 << 30, value))
         return context.Usage("button takes a KEYCODE (208-213), mouse|media|shortcut|macro|key "
                              "and a VALUE");
     int macroType = type->second;
@@ -441,7 +432,7 @@ int Button(CliContext& context, const std::vector<std::string>& args) {
 
 int MacroDelete(CliContext& context, const std::vector<std::string>& args) {
     int id = 0;
-    if (args.size() != 1 || !ParseInt(args[0], 1, 1 << 30, id))
+    if (args.size() != 1 || !CliContext::ParseNumber(args[0], 1, 1 << 30, id))
         return context.Usage("macro delete takes a macro ID");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
@@ -490,14 +481,15 @@ void SeedLighting(SettingsDatabase& db, int profile) {
 int Lighting(CliContext& context, const std::vector<std::string>& args) {
     if (args.empty()) return context.Usage("lighting takes a MODE");
     int effect = 0, brightness = -1, speed = -1, direction = -1, colour = -1;
-    if (!ParseInt(args[0], 1, 255, effect)) return context.Usage("MODE is a light mode number");
+    if (!CliContext::ParseNumber(args[0], 1, 255, effect))
+        return context.Usage("MODE is a light mode number");
     for (size_t i = 1; i < args.size(); i += 2) {
         if (i + 1 >= args.size()) return context.Usage(args[i] + " needs a value");
         const std::string& option = args[i];
         const std::string& text = args[i + 1];
-        bool ok = option == "--brightness"  ? ParseInt(text, 0, 255, brightness)
-                  : option == "--speed"     ? ParseInt(text, 0, 255, speed)
-                  : option == "--direction" ? ParseInt(text, 0, 255, direction)
+        bool ok = option == "--brightness"  ? CliContext::ParseNumber(text, 0, 255, brightness)
+                  : option == "--speed"     ? CliContext::ParseNumber(text, 0, 255, speed)
+                  : option == "--direction" ? CliContext::ParseNumber(text, 0, 255, direction)
                   : option == "--color"     ? ParseColour(text, colour)
                                             : false;
         if (!ok) return context.Usage("bad option " + option + " " + text);

@@ -18,14 +18,6 @@ namespace {
 // pivanectl configures the mouse family.
 constexpr int kMouseDeviceType = 601;
 
-bool ParseId(const std::string& text, int& id) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    id = std::stoi(text);
-    return id > 0;
-}
-
 // The reason for a status other than Done, for the one-line message.
 std::string Reason(ExchangeStatus status, const std::string& file) {
     switch (status) {
@@ -42,7 +34,7 @@ std::string Reason(ExchangeStatus status, const std::string& file) {
 
 int ProfileExport(CliContext& context, const std::vector<std::string>& args) {
     int profile = 0;
-    if (args.size() != 2 || !ParseId(args[0], profile))
+    if (args.size() != 2 || !CliContext::ParseId(args[0], profile))
         return context.Usage("profile export takes a profile number and a FILE");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
@@ -99,7 +91,7 @@ int ProfileImport(CliContext& context, const std::vector<std::string>& args) {
 
 int MacroExport(CliContext& context, const std::vector<std::string>& args) {
     int macro = 0;
-    if (args.size() != 2 || !ParseId(args[0], macro))
+    if (args.size() != 2 || !CliContext::ParseId(args[0], macro))
         return context.Usage("macro export takes a macro ID and a FILE");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);

@@ -19,7 +19,9 @@ public:
     JsonWriter& Null();
 
     // Shorthands for "key": value inside an object.
-    JsonWriter& Field(const std::string& key, const std::string& value) { return Key(key).String(value); }
+    JsonWriter& Field(const std::string& key, const std::string& value) {
+        return Key(key).String(value);
+    }
     JsonWriter& Field(const std::string& key, const char* value) { return Key(key).String(value); }
     JsonWriter& Field(const std::string& key, int64_t value) { return Key(key).Int(value); }
     JsonWriter& Field(const std::string& key, int value) { return Key(key).Int(value); }

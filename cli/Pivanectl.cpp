@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
     if (!command) return context.Usage(std::string("unknown command '") + argv[at] + "'");
     std::vector<std::string> args(argv + at + words, argv + argc);
     if (!args.empty() && args[0] == "--help") {
-        std::printf("usage: pivanectl %s %s\n  %s\n", command->name.c_str(),
-                    command->usage.c_str(), command->summary.c_str());
+        std::printf("usage: pivanectl %s %s\n  %s\n", command->name.c_str(), command->usage.c_str(),
+                    command->summary.c_str());
         return CliContext::kOk;
     }
     // A running Pivane owns the mouse; interleaved commands would confuse its worker.

@@ -14,14 +14,6 @@
 
 namespace {
 
-bool ParseId(const std::string& text, int& id) {
-    if (text.empty() || text.size() > 9) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    id = std::stoi(text);
-    return id > 0;
-}
-
 int ProfileList(CliContext& context, const std::vector<std::string>& args) {
     if (!args.empty()) return context.Usage("profile list takes no arguments");
     int exitCode = CliContext::kFailed;
@@ -154,7 +146,7 @@ int MacroList(CliContext& context, const std::vector<std::string>& args) {
 
 int MacroShow(CliContext& context, const std::vector<std::string>& args) {
     int id = 0;
-    if (args.size() != 1 || !ParseId(args[0], id))
+    if (args.size() != 1 || !CliContext::ParseId(args[0], id))
         return context.Usage("macro show takes a macro ID");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
