@@ -1,4 +1,5 @@
 #include "ui/core/Manager.h"
+#include "ui/core/PaintManager.h"
 #include "ui/paint/FontRegistry.h"
 #include "ui/paint/Image.h"
 #include "ui/paint/ImageCache.h"
@@ -9,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <unistd.h>
 
 using namespace Tolva;
 
@@ -66,6 +69,34 @@ TEST(FontTest, PrivateFontFilesAddTheirFamilyAndUnknownFamiliesDrawNothing) {
     EXPECT_GT(size.cy, 10);
     style.family = "No Such Family 1234";
     EXPECT_EQ(MRender::GetTextBounds(style, "Apply"), (Size{0, 0}));
+}
+
+// Fonts built into the library are found by number in the skin folder, like images.
+TEST(FontTest, FontsByResourceIdComeFromTheSkinFolder) {
+    const std::string file = "/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf";
+    if (!std::filesystem::exists(file)) GTEST_SKIP() << "no Open Sans on this machine";
+    char tmpl[] = "/tmp/tolva-fontres-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::filesystem::path home = tmpl;
+    const std::filesystem::path skin = home / "skins" / "theme1";
+    std::filesystem::create_directories(skin);
+    std::filesystem::copy_file(file, skin / "res_4242.ttf");
+    const char* old = std::getenv("PIVANE_HOME");
+    const std::string saved = old ? old : "";
+    setenv("PIVANE_HOME", (home.string() + "/").c_str(), 1);
+    {
+        PaintManager pm;
+        EXPECT_EQ(pm.AddTempFont("", 4242), "Open Sans");
+        EXPECT_EQ(pm.AddTempFont("Body", 4242), "Body");
+        EXPECT_EQ(pm.AddTempFont("", 4243), "");
+        EXPECT_TRUE(pm.AddGDITempFont(4242));
+        EXPECT_FALSE(pm.AddGDITempFont(4243));
+    }
+    if (old)
+        setenv("PIVANE_HOME", saved.c_str(), 1);
+    else
+        unsetenv("PIVANE_HOME");
+    std::filesystem::remove_all(home);
 }
 
 } // namespace

@@ -20,6 +20,7 @@ namespace Tolva {
 namespace {
 
 constexpr uint32_t kCaretTimer = 6553;
+constexpr int kLibraryFontId = 106;
 
 bool IsReservedTimerId(uint32_t id) {
     return id == kCaretTimer || id == MessageBanner::kShowTimer ||
@@ -76,11 +77,13 @@ void PaintManager::Init(MWindow* window, NativeWindow* hwnd, MObject* host) {
     static const char* kFonts[] = {"OpenSans-Regular.ttf", "OpenSans-Light.ttf",
                                    "OpenSans-Semibold.ttf", "OpenSans-ExtraBold.ttf"};
     static std::once_flag once;
-    std::call_once(once, [] {
+    std::call_once(once, [this] {
         for (const char* f : kFonts) {
             const std::string path = Manager::GetFontFolder() + f;
             if (access(path.c_str(), R_OK) == 0) FontRegistry::Instance().AddFontFile(path);
         }
+        // The library's own font, when the skin carries it.
+        AddGDITempFont(kLibraryFontId);
     });
     auto set = [this](MControl* c) {
         c->SetManager(this);
@@ -858,6 +861,14 @@ void PaintManager::SetScrollResID(int vertical, int horizontal) {
 std::string PaintManager::AddTempFont(const std::string& family, const std::string& file) {
     const std::string added = FontRegistry::Instance().AddFontFile(file);
     return added.empty() ? std::string() : (family.empty() ? added : family);
+}
+
+std::string PaintManager::AddTempFont(const std::string& family, int resourceId) {
+    return AddTempFont(family, images_.FullPath("res_" + std::to_string(resourceId) + ".ttf"));
+}
+
+bool PaintManager::AddGDITempFont(int resourceId) {
+    return !AddTempFont(std::string(), resourceId).empty();
 }
 
 std::string PaintManager::FindTempFont(const std::string& name) {

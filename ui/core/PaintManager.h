@@ -135,6 +135,10 @@ public:
     std::string GetDefaultFontName() const { return defaultFont_; }
     // Private fonts: returns the family name ("" when the file cannot be added).
     std::string AddTempFont(const std::string& family, const std::string& file);
+    // The same for a font built into the library: "res_<id>.ttf" in the skin folder.
+    std::string AddTempFont(const std::string& family, int resourceId);
+    // Adds such a font to the whole process; false when it is missing or unreadable.
+    bool AddGDITempFont(int resourceId);
     // The family text is drawn with ("" when it does not exist; such text is not drawn).
     std::string FindTempFont(const std::string& name);
     void ClearTempFont();
