@@ -131,8 +131,9 @@ int Status(CliContext& context, const std::vector<std::string>& args) {
     return CliContext::kOk;
 }
 
+// The mouse keeps colours as 0x00BBGGRR; people read and type them as RRGGBB.
 std::string ColourText(uint32_t colour) {
-    return Format("%06X", colour & 0xFFFFFFu);
+    return Format("%02X%02X%02X", colour & 0xFFu, (colour >> 8) & 0xFFu, (colour >> 16) & 0xFFu);
 }
 
 int SimDump(CliContext& context, const std::vector<std::string>& args) {

@@ -72,6 +72,7 @@ TEST_F(DeviceSettingsCommandsTest, SettingsAreStoredThenSentToTheMouse) {
     std::string dump = Dump();
     EXPECT_TRUE(Has(dump, "\"report_rate\":3")) << dump;
     EXPECT_TRUE(Has(dump, "\"dpi\":3200")) << dump;
+    EXPECT_TRUE(Has(dump, "\"color\":\"FF0000\"")) << dump; // shown as typed
     EXPECT_TRUE(Has(dump, "\"debounce\":12")) << dump;
     EXPECT_EQ(Run("config get dpi_group1_rgb", status, ""), "255\n"); // 0x00BBGGRR
 
