@@ -12,8 +12,13 @@ static void PrintHelp() {
                 "                 [--profile N] [--json] COMMAND [ARGS]\n\n"
                 "Configures a supported mouse and Pivane's settings from the terminal.\n\n"
                 "commands:\n");
-    for (const auto& c : CommandRegistry::Instance().Commands())
-        std::printf("  %-16s %-28s %s\n", c.name.c_str(), c.usage.c_str(), c.summary.c_str());
+    for (const auto& c : CommandRegistry::Instance().Commands()) {
+        if (c.usage.size() <= 28)
+            std::printf("  %-16s %-28s %s\n", c.name.c_str(), c.usage.c_str(), c.summary.c_str());
+        else // long argument lists get the summary on a line of its own
+            std::printf("  %-16s %s\n  %-16s %-28s %s\n", c.name.c_str(), c.usage.c_str(), "", "",
+                        c.summary.c_str());
+    }
     std::printf("\n'pivanectl COMMAND --help' describes one command.\n"
                 "Exit status: 0 success, 1 the operation failed, 2 wrong usage.\n");
 }
