@@ -71,6 +71,39 @@ TEST(FontTest, PrivateFontFilesAddTheirFamilyAndUnknownFamiliesDrawNothing) {
     EXPECT_EQ(MRender::GetTextBounds(style, "Apply"), (Size{0, 0}));
 }
 
+TEST(OriginTest, ContentIsPlacedByItsAlignment) {
+    const Rect box{10, 20, 110, 60};
+    EXPECT_EQ(MRender::GetOriginPoint(box, Size{30, 10}, TextStyle::Near, TextStyle::Near),
+              (Point{10, 20}));
+    EXPECT_EQ(MRender::GetOriginPoint(box, Size{30, 10}, TextStyle::Center, TextStyle::Center),
+              (Point{45, 35}));
+    EXPECT_EQ(MRender::GetOriginPoint(box, Size{30, 10}, TextStyle::Far, TextStyle::Far),
+              (Point{80, 50}));
+    // Odd leftovers: the half pixel goes right and down.
+    EXPECT_EQ(MRender::GetOriginPoint(box, Size{31, 11}, TextStyle::Center, TextStyle::Center),
+              (Point{45, 35}));
+    // Content wider than the box starts before it.
+    EXPECT_EQ(MRender::GetOriginPoint(box, Size{120, 40}, TextStyle::Far, TextStyle::Center),
+              (Point{-10, 20}));
+
+    TextStyle style;
+    style.family.clear();
+    for (const char* family : {"Open Sans", "DejaVu Sans", "Liberation Sans"})
+        if (style.family.empty() && FontRegistry::Instance().HasFamily(family))
+            style.family = family;
+    if (style.family.empty()) GTEST_SKIP() << "no text font";
+    style.hAlign = TextStyle::Far;
+    style.vAlign = TextStyle::Far;
+    const Size text = MRender::GetTextBounds(style, "Apply");
+    const Point far = MRender::GetOriginPoint(style, "Apply", box);
+    EXPECT_EQ(far.x + text.cx, box.right);
+    EXPECT_EQ(far.y + text.cy, box.bottom);
+    // Wrapped text is aligned inside the box width by the layout, so its run starts at the left.
+    style.multiLine = true;
+    EXPECT_EQ(MRender::GetOriginPoint(style, "Apply", box).x, box.left);
+    EXPECT_EQ(MRender::GetOriginPoint(style, "", box), (Point{10, 20}));
+}
+
 // Fonts built into the library are found by number in the skin folder, like images.
 TEST(FontTest, FontsByResourceIdComeFromTheSkinFolder) {
     const std::string file = "/usr/share/fonts/truetype/open-sans/OpenSans-Semibold.ttf";

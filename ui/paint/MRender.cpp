@@ -248,25 +248,35 @@ void MRender::DrawTextW(cairo_t* cr, const Rect& rect, const std::string& text,
     PangoLayout* layout = MakeLayout(cr, style, text, rect.Width());
     int w = 0, h = 0;
     pango_layout_get_pixel_size(layout, &w, &h);
-    double x = rect.left;
-    if (!style.multiLine && !style.ellipsis) {
-        // One line: alignment is placement of the whole run inside the box.
-        if (style.hAlign == TextStyle::Center)
-            x += (rect.Width() - w) / 2.0;
-        else if (style.hAlign == TextStyle::Far)
-            x += rect.Width() - w;
-    }
-    double y = rect.top;
-    if (style.vAlign == TextStyle::Center)
-        y += (rect.Height() - h) / 2.0;
-    else if (style.vAlign == TextStyle::Far)
-        y += rect.Height() - h;
+    // One line: alignment is placement of the whole run inside the box; wrapped or shortened
+    // text is aligned by pango within the box width.
+    const bool oneLine = !style.multiLine && !style.ellipsis;
+    const Point origin =
+        GetOriginPoint(rect, Size{w, h}, oneLine ? style.hAlign : TextStyle::Near, style.vAlign);
     cairo_rectangle(cr, rect.left, rect.top, rect.Width(), rect.Height());
     cairo_clip(cr);
     SetSourceARGB(cr, style.color);
-    cairo_move_to(cr, std::round(x), std::round(y));
+    cairo_move_to(cr, origin.x, origin.y);
     pango_cairo_show_layout(cr, layout);
     g_object_unref(layout);
+}
+
+Point MRender::GetOriginPoint(const Rect& rect, const Size& size, int hAlign, int vAlign) {
+    auto place = [](int start, int room, int extent, int align) {
+        if (align == TextStyle::Center)
+            return static_cast<int>(std::lround(start + (room - extent) / 2.0));
+        if (align == TextStyle::Far) return start + room - extent;
+        return start;
+    };
+    return {place(rect.left, rect.Width(), size.cx, hAlign),
+            place(rect.top, rect.Height(), size.cy, vAlign)};
+}
+
+Point MRender::GetOriginPoint(const TextStyle& style, const std::string& text, const Rect& rect) {
+    const bool oneLine = !style.multiLine && !style.ellipsis;
+    const Size size = GetTextBounds(style, text, oneLine ? -1 : rect.Width());
+    if (size.cx == 0 && size.cy == 0) return {rect.left, rect.top};
+    return GetOriginPoint(rect, size, oneLine ? style.hAlign : TextStyle::Near, style.vAlign);
 }
 
 Size MRender::GetTextBounds(const TextStyle& style, const std::string& text, int width) {

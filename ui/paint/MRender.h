@@ -53,6 +53,12 @@ public:
     static void DrawTextW(cairo_t* cr, const Rect& rect, const std::string& text,
                           const TextStyle& style);
     static Size GetTextBounds(const TextStyle& style, const std::string& text, int width = -1);
+    // Top-left corner at which something of `size` sits in `rect` under the alignments
+    // (TextStyle::Align); half pixels round away from zero. Content larger
+    // than the rectangle starts before its origin when centred or far-aligned.
+    static Point GetOriginPoint(const Rect& rect, const Size& size, int hAlign, int vAlign);
+    // Where DrawTextW starts the text in `rect`; the rectangle's origin when nothing is drawn.
+    static Point GetOriginPoint(const TextStyle& style, const std::string& text, const Rect& rect);
 
     // A cleared ARGB32 surface; null when cx or cy is not positive or memory is short.
     static cairo_surface_t* CreateARGB32Bitmap(int cx, int cy);
