@@ -97,6 +97,50 @@ TEST_F(PaintTest, StateFramesComeFromTheirSourceRectangle) {
     EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), {10, 10}), 0xFFFF0000u);
 }
 
+TEST_F(PaintTest, CaretInvertsWhatIsUnderItAndStaysLitWhileMoving) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(200, 100));
+    PaintManager& pm = dlg.GetPaintManager();
+    pm.AddControl(std::make_unique<ProbeButton>(&dlg, 1, Rect{10, 10, 90, 40}), 1);
+    auto* owner = static_cast<ProbeButton*>(
+        pm.AddControl(std::make_unique<ProbeButton>(&dlg, 2, Rect{120, 50, 180, 90}), 1));
+    auto paint = [&] {
+        pm.Invalidate();
+        Platform::ProcessPending();
+    };
+    paint();
+    const Point a{20, 20}, b{60, 20};
+    const uint32_t underA = head->Pixel(dlg.GetSafeHwnd(), a);
+    const uint32_t underB = head->Pixel(dlg.GetSafeHwnd(), b);
+    auto inverted = [](uint32_t argb) { return 0xFF000000u | (~argb & 0x00FFFFFFu); };
+
+    pm.ShowCaret(true); // no caret created yet: nothing to show
+    paint();
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), a), underA);
+
+    pm.CreateCaret(owner, 2, 16);
+    pm.SetCaretPos(a);
+    pm.ShowCaret(true);
+    paint();
+    EXPECT_EQ(pm.GetCurrentCaretObject(), owner);
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), a), inverted(underA));
+
+    // The blink turns it off; a move lights it again at the new place only.
+    dlg.SendMessageW(WM_TIMER, 6553, 0);
+    paint();
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), a), underA);
+    pm.SetCaretPos(b);
+    paint();
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), a), underA);
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), b), inverted(underB));
+
+    // Removing its owner takes the caret away.
+    pm.RemoveControl(owner);
+    paint();
+    EXPECT_EQ(pm.GetCurrentCaretObject(), nullptr);
+    EXPECT_EQ(head->Pixel(dlg.GetSafeHwnd(), b), underB);
+}
+
 TEST_F(PaintTest, NineGridKeepsCornersUnscaledAndStretchesTheRest) {
     // A 20 x 20 source whose 4 x 4 corners each hold a distinct pattern.
     cairo_surface_t* src = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 20, 20);

@@ -153,6 +153,10 @@ void PaintManager::ForgetControl(MControl* control) {
     if (!control) return;
     if (IsWithin(hover_, control)) hover_ = nullptr;
     if (IsWithin(focus_, control)) focus_ = nullptr;
+    if (IsWithin(dynamic_cast<MControl*>(caretOwner_), control)) {
+        ShowCaret(false);
+        caretOwner_ = nullptr;
+    }
     if (IsWithin(dragSource_, control)) {
         dragSource_ = nullptr;
         dragPending_ = dragging_ = false;
@@ -948,12 +952,15 @@ MShadow* PaintManager::CreateShadow(int size, bool show) {
 }
 
 void PaintManager::CreateCaret(MObject* owner, int width, int height) {
+    // One caret per window: a new one replaces the old, and starts hidden.
+    if (caretShown_) ShowCaret(false);
     caretOwner_ = owner;
-    caretRect_ = {caretRect_.left, caretRect_.top, caretRect_.left + width,
-                  caretRect_.top + height};
+    caretRect_ = {caretRect_.left, caretRect_.top, caretRect_.left + std::max(width, 0),
+                  caretRect_.top + std::max(height, 0)};
 }
 
 void PaintManager::ShowCaret(bool show) {
+    if (show && !caretOwner_) return;
     caretShown_ = show;
     caretOn_ = show;
     if (!hwnd_) return;
@@ -967,15 +974,24 @@ void PaintManager::ShowCaret(bool show) {
 void PaintManager::SetCaretPos(Point pt) {
     const Rect old = caretRect_;
     caretRect_ = old.Offset(pt.x - old.left, pt.y - old.top);
-    if (hwnd_) {
-        Platform::InvalidateRect(hwnd_, &old);
-        Platform::InvalidateRect(hwnd_, &caretRect_);
+    if (!hwnd_) return;
+    Platform::InvalidateRect(hwnd_, &old);
+    Platform::InvalidateRect(hwnd_, &caretRect_);
+    if (caretShown_) {
+        // A moving caret (typing, arrow keys) stays lit; the blink starts over.
+        caretOn_ = true;
+        hwnd_->SetTimer(kCaretTimer, Platform::GetDoubleClickTime() / 2 + 1);
     }
 }
 
 void PaintManager::DrawCaret(cairo_t* cr) {
-    if (caretShown_ && caretOn_ && !caretRect_.IsEmpty())
-        MRender::DrawColor(cr, caretRect_, 0xFFFFFFFF);
+    if (!caretShown_ || !caretOn_ || caretRect_.IsEmpty()) return;
+    // Inverted, so that it shows on any background.
+    CairoStateGuard guard(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_DIFFERENCE);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_rectangle(cr, caretRect_.left, caretRect_.top, caretRect_.Width(), caretRect_.Height());
+    cairo_fill(cr);
 }
 
 void PaintManager::DestroyData() {
