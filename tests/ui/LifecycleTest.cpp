@@ -4,6 +4,7 @@
 #include "ui/core/MPanel.h"
 #include "ui/core/MPopupWnd.h"
 #include "ui/core/Manager.h"
+#include "ui/paint/FontRegistry.h"
 #include "ui/paint/MShadow.h"
 #include "ui/platform/VirtualKeys.h"
 
@@ -153,6 +154,46 @@ TEST_F(LifecycleTest, BalloonOwnerRulesAndPlacement) {
     EXPECT_FALSE(pm.GetAirBladder()->IsWindowVisible());
     EXPECT_EQ(MAirBladder::Placement({500, 300}, 0).left, 500);
     EXPECT_EQ(MAirBladder::Placement({500, 300}, 1).right, 500);
+}
+
+TEST_F(LifecycleTest, BalloonStaysInsideTheWorkAreaPointingAtItsAnchor) {
+    const Rect work{0, 0, 1000, 800};
+    const Size size{MAirBladder::kWidth, MAirBladder::kHeight};
+    // No room on the right: the arrow moves to the right edge and the balloon to the left.
+    MAirBladder::Layout l = MAirBladder::Arrange({900, 400}, 0, size, work);
+    EXPECT_EQ(l.type, 1);
+    EXPECT_EQ(l.window.right, 900);
+    // No room on either side: it keeps the side asked for.
+    EXPECT_EQ(MAirBladder::Arrange({500, 400}, 0, Size{600, 60}, work).type, 0);
+    // Near the top it slides down; the arrow still points at the anchor.
+    l = MAirBladder::Arrange({500, 20}, 0, size, work);
+    EXPECT_EQ(l.window.top, 0);
+    EXPECT_EQ(l.arrowAt, 20);
+    EXPECT_EQ(MAirBladder::Arrange({500, 20}, 0, size, Rect{}).arrowAt, MAirBladder::kHeight / 2);
+    // Hanging below an anchor near the left edge.
+    l = MAirBladder::Arrange({50, 100}, 2, size, work);
+    EXPECT_EQ(l.window.left, 0);
+    EXPECT_EQ(l.window.top, 100);
+    EXPECT_EQ(l.arrowAt, 50);
+    // The arrow never leaves the rounded body.
+    EXPECT_EQ(MAirBladder::Arrange({2, 100}, 2, size, work).arrowAt, MAirBladder::kArrow);
+
+    EXPECT_EQ(MAirBladder::FitSize("Saved", 0), size);
+    const std::string saved = Manager::GetFontName();
+    std::string family;
+    for (const char* f : {"Open Sans", "DejaVu Sans", "Liberation Sans"})
+        if (family.empty() && FontRegistry::Instance().HasFamily(f)) family = f;
+    if (family.empty()) GTEST_SKIP() << "no text font";
+    Manager::SetFontName(family);
+    const Size big = MAirBladder::FitSize(
+        "The profile could not be written to the mouse because it was unplugged while saving; "
+        "plug it in again and apply the profile once more.",
+        0);
+    Manager::SetFontName(saved);
+    // Wider than the default, but wrapped at the widest a balloon gets.
+    EXPECT_GT(big.cx, MAirBladder::kWidth);
+    EXPECT_LE(big.cx, MAirBladder::kMaxWidth);
+    EXPECT_GT(big.cy, MAirBladder::kHeight);
 }
 
 TEST_F(LifecycleTest, PopupWindowForwardsNotificationsToItsParent) {

@@ -3,6 +3,8 @@
 #include "ui/core/Manager.h"
 #include "ui/paint/MRender.h"
 
+#include <algorithm>
+
 namespace Tolva {
 
 MAirBladder::~MAirBladder() {
@@ -28,23 +30,75 @@ bool MAirBladder::LoadArrowTImage(const std::string& path) {
     return (arrowT_ = Image::Load(path)) != nullptr;
 }
 
+namespace {
+
+constexpr int kPadX = 8;
+constexpr int kPadY = 4;
+
+TextStyle BalloonText() {
+    TextStyle style;
+    style.family = Manager::GetFontName();
+    style.size = 13;
+    style.color = 0xFFF0F0F0;
+    style.multiLine = true;
+    style.vAlign = TextStyle::Center;
+    return style;
+}
+
+// Keeps [start, start + length) inside [low, high) when it fits, else at `low`.
+int Slide(int start, int length, int low, int high) {
+    if (start + length > high) start = high - length;
+    return std::max(start, low);
+}
+
+} // namespace
+
 Rect MAirBladder::Placement(Point anchor, int type) {
-    switch (type) {
-    case 1: // arrow on the right: the balloon sits left of the anchor
-        return {anchor.x - kWidth, anchor.y - kHeight / 2, anchor.x, anchor.y + kHeight / 2};
-    case 2: // arrow on top: the balloon hangs below the anchor
-        return {anchor.x - kWidth / 2, anchor.y, anchor.x + kWidth / 2, anchor.y + kHeight};
-    default: // arrow on the left
-        return {anchor.x, anchor.y - kHeight / 2, anchor.x + kWidth, anchor.y + kHeight / 2};
+    return Arrange(anchor, type, Size{kWidth, kHeight}, Rect{}).window;
+}
+
+Size MAirBladder::FitSize(const std::string& text, int type) {
+    const int arrowX = type == 2 ? 0 : kArrow;
+    const int arrowY = type == 2 ? kArrow : 0;
+    const Size text1 = MRender::GetTextBounds(BalloonText(), text, kMaxWidth - arrowX - 2 * kPadX);
+    return {std::clamp(text1.cx + 2 * kPadX + arrowX, kWidth, kMaxWidth),
+            std::max(text1.cy + 2 * kPadY + arrowY, kHeight)};
+}
+
+MAirBladder::Layout MAirBladder::Arrange(Point anchor, int type, Size size, const Rect& workArea) {
+    const bool bounded = !workArea.IsEmpty();
+    Layout out;
+    out.type = type == 1 || type == 2 ? type : 0;
+    if (bounded && out.type == 0 && anchor.x + size.cx > workArea.right &&
+        anchor.x - size.cx >= workArea.left)
+        out.type = 1;
+    else if (bounded && out.type == 1 && anchor.x - size.cx < workArea.left &&
+             anchor.x + size.cx <= workArea.right)
+        out.type = 0;
+    if (out.type == 2) {
+        // Hangs below the anchor; slides sideways.
+        int left = anchor.x - size.cx / 2;
+        if (bounded) left = Slide(left, size.cx, workArea.left, workArea.right);
+        out.window = {left, anchor.y, left + size.cx, anchor.y + size.cy};
+        out.arrowAt = std::clamp(anchor.x - left, kArrow, std::max(kArrow, size.cx - kArrow));
+        return out;
     }
+    // Beside the anchor (left or right of it); slides up or down.
+    const int left = out.type == 1 ? anchor.x - size.cx : anchor.x;
+    int top = anchor.y - size.cy / 2;
+    if (bounded) top = Slide(top, size.cy, workArea.top, workArea.bottom);
+    out.window = {left, top, left + size.cx, top + size.cy};
+    out.arrowAt = std::clamp(anchor.y - top, kArrow, std::max(kArrow, size.cy - kArrow));
+    return out;
 }
 
 void MAirBladder::SetAirBladderMsg(const std::string& text, Point anchor, int type, int mode) {
     text_ = text;
-    type_ = type;
     mode_ = mode;
+    layout_ = Arrange(anchor, type, FitSize(text, type), Platform::GetWorkArea(anchor));
+    type_ = layout_.type;
     if (!hwnd_) return;
-    hwnd_->SetWindowRect(Placement(anchor, type));
+    hwnd_->SetWindowRect(layout_.window);
     Platform::InvalidateRect(hwnd_, nullptr);
 }
 
@@ -83,21 +137,15 @@ void MAirBladder::Paint() {
                                    0xFF3A3F47, 1, true, 0xF01E2228);
     if (arrow) {
         const int w = arrow->Width(), h = arrow->Height();
-        const Rect a = type_ == 1   ? Rect{body.right, client.Height() / 2 - h / 2, body.right + w,
-                                         client.Height() / 2 + h - h / 2}
-                       : type_ == 2 ? Rect{client.Width() / 2 - w / 2, body.top - h,
-                                           client.Width() / 2 + w - w / 2, body.top}
-                                    : Rect{body.left - w, client.Height() / 2 - h / 2, body.left,
-                                           client.Height() / 2 + h - h / 2};
+        // Centred on the anchor along its edge (the middle before any placement).
+        const int at = layout_.arrowAt > 0 ? layout_.arrowAt
+                                           : (type_ == 2 ? client.Width() : client.Height()) / 2;
+        const Rect a = type_ == 1   ? Rect{body.right, at - h / 2, body.right + w, at + h - h / 2}
+                       : type_ == 2 ? Rect{at - w / 2, body.top - h, at + w - w / 2, body.top}
+                                    : Rect{body.left - w, at - h / 2, body.left, at + h - h / 2};
         MRender::DrawImagePart(cr, arrow->Surface(0), a, 0, 0, w, h);
     }
-    TextStyle style;
-    style.family = Manager::GetFontName();
-    style.size = 13;
-    style.color = 0xFFF0F0F0;
-    style.multiLine = true;
-    style.vAlign = TextStyle::Center;
-    MRender::DrawTextW(cr, body.Inflate(-8, -4), text_, style);
+    MRender::DrawTextW(cr, body.Inflate(-kPadX, -kPadY), text_, BalloonText());
     cairo_destroy(cr);
     hwnd_->Present(surface_, client);
 }
