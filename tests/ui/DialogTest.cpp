@@ -5,6 +5,12 @@
 #include "ui/core/MPanel.h"
 #include "ui/core/MenuWnd.h"
 
+#include <cairo.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
 using namespace Tolva;
 
 namespace TolvaTest {
@@ -112,6 +118,40 @@ TEST_F(DialogTest, CentringUsesAVisibleReferenceElseTheWorkAreaAndStaysInside) {
               (Rect{800, 600, 1000, 700}));
     // Larger than the work area: the top-left corner wins.
     EXPECT_EQ(MWindow::CenteredRect({0, 0, 1200, 800}, {}, false, work), (Rect{0, 0, 1200, 800}));
+}
+
+TEST_F(DialogTest, IconByResourceIdComesFromTheSkinAndMenuIsKept) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::temp_directory_path() / ("tolva-icon-" + std::to_string(getpid()));
+    fs::create_directories(home / "skins" / "theme1");
+    cairo_surface_t* png = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 24, 16);
+    cairo_surface_write_to_png(png, (home / "skins" / "theme1" / "res_128.png").c_str());
+    cairo_surface_destroy(png);
+    const char* old = std::getenv("PIVANE_HOME");
+    const std::string saved = old ? old : "";
+    setenv("PIVANE_HOME", (home.string() + "/").c_str(), 1);
+
+    ProbeDialog dlg;
+    EXPECT_FALSE(dlg.SetIcon(128)); // no window yet
+    ASSERT_NE(dlg.Create(nullptr, "icon", WS_POPUP, 0, Rect{0, 0, 100, 100}, 7), nullptr);
+    EXPECT_EQ(dlg.GetMenu(), 7u);
+    // A second Create hands back the same window and keeps what it was made with.
+    EXPECT_EQ(dlg.Create(nullptr, "again", WS_POPUP, 0, Rect{0, 0, 50, 50}, 9), dlg.GetSafeHwnd());
+    EXPECT_EQ(dlg.GetMenu(), 7u);
+    EXPECT_TRUE(dlg.SetIcon(128));
+    cairo_surface_t* icon = dlg.GetSafeHwnd()->GetIcon();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(cairo_image_surface_get_width(icon), 24);
+    EXPECT_EQ(cairo_image_surface_get_height(icon), 16);
+    // An id the skin does not carry leaves the icon alone.
+    EXPECT_FALSE(dlg.SetIcon(129));
+    EXPECT_EQ(dlg.GetSafeHwnd()->GetIcon(), icon);
+
+    if (old)
+        setenv("PIVANE_HOME", saved.c_str(), 1);
+    else
+        unsetenv("PIVANE_HOME");
+    fs::remove_all(home);
 }
 
 TEST_F(DialogTest, CenterWindowOnTheOwner) {

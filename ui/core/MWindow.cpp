@@ -1,6 +1,7 @@
 #include "ui/core/MWindow.h"
 
 #include "ui/core/Manager.h"
+#include "ui/paint/MRender.h"
 
 #include <algorithm>
 
@@ -48,6 +49,27 @@ NativeWindow* MWindow::Create(NativeWindow* parent, const std::string& title, ui
     OnInitDialog();
     if (hwnd_ && (style & WS_VISIBLE)) ShowWindow(SW_SHOWNORMAL);
     return hwnd_;
+}
+
+NativeWindow* MWindow::Create(NativeWindow* parent, const std::string& title, uint32_t style,
+                              uint32_t exStyle, const Rect& rect, uintptr_t menu) {
+    if (hwnd_) return hwnd_;
+    menu_ = menu;
+    NativeWindow* w = Create(parent, title, style, exStyle, rect);
+    if (!w) menu_ = 0;
+    return w;
+}
+
+bool MWindow::SetIcon(int resourceId) {
+    if (!hwnd_) return false;
+    const std::string base = Manager::GetSkinFolder() + "res_" + std::to_string(resourceId);
+    for (const char* ext : {".ico", ".png"}) {
+        if (auto icon = MRender::LoadIconFromFile(base + ext)) {
+            hwnd_->SetIcon(icon->Surface(0));
+            return true;
+        }
+    }
+    return false;
 }
 
 LRESULT MWindow::WindowProcedure(void* self, NativeWindow* window, uint32_t msg, WPARAM wparam,

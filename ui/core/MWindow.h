@@ -30,6 +30,13 @@ public:
     NativeWindow* Create(NativeWindow* parent, const Rect& rect);
     NativeWindow* Create(NativeWindow* parent, const std::string& title, uint32_t style,
                          uint32_t exStyle, const Rect& rect);
+    // The same with a menu handle; for a child window (WS_CHILD) it is the window's id.
+    NativeWindow* Create(NativeWindow* parent, const std::string& title, uint32_t style,
+                         uint32_t exStyle, const Rect& rect, uintptr_t menu);
+    uintptr_t GetMenu() const { return menu_; }
+    // Icon built into the library: "res_<id>.ico" (or ".png") in the skin folder. False when
+    // neither exists or decodes, or the window does not exist; the icon is then left as it was.
+    bool SetIcon(int resourceId);
 
     NativeWindow* GetSafeHwnd() const { return hwnd_; }
     NativeWindow* GetParentHwnd() const;
@@ -96,6 +103,7 @@ protected:
     NativeWindow* parentHwnd_ = nullptr;
     uint32_t style_ = WS_POPUP;
     uint32_t exStyle_ = 0;
+    uintptr_t menu_ = 0;
 };
 
 } // namespace Tolva

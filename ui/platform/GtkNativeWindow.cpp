@@ -252,6 +252,17 @@ void GtkNativeWindow::SetTitle(const std::string& title) {
     if (widget_) gtk_window_set_title(GTK_WINDOW(widget_), title.c_str());
 }
 
+void GtkNativeWindow::SetIcon(cairo_surface_t* icon) {
+    NativeWindow::SetIcon(icon);
+    if (!widget_) return;
+    GdkPixbuf* pixbuf =
+        icon ? gdk_pixbuf_get_from_surface(icon, 0, 0, cairo_image_surface_get_width(icon),
+                                           cairo_image_surface_get_height(icon))
+             : nullptr;
+    gtk_window_set_icon(GTK_WINDOW(widget_), pixbuf);
+    if (pixbuf) g_object_unref(pixbuf);
+}
+
 bool GtkNativeWindow::EntryHasFocus() const {
     if (!widget_) return false;
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(widget_));

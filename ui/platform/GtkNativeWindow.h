@@ -18,6 +18,7 @@ public:
     void Show(int command) override;
     void SetWindowRect(const Rect& screen) override;
     void SetTitle(const std::string& title) override;
+    void SetIcon(cairo_surface_t* icon) override;
     void SetFocus() override;
     void BringToTop() override;
     void Present(cairo_surface_t* image, const Rect& area) override;

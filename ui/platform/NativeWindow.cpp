@@ -19,7 +19,9 @@ NativeWindow::NativeWindow(const WindowParams& params, WindowProc proc, void* se
       toolWindow_(params.toolWindow), topMost_(params.topMost), layered_(params.layered),
       proc_(proc), self_(self) {}
 
-NativeWindow::~NativeWindow() = default;
+NativeWindow::~NativeWindow() {
+    if (icon_) cairo_surface_destroy(icon_);
+}
 
 LRESULT NativeWindow::Send(uint32_t msg, WPARAM wParam, LPARAM lParam) {
     if (!proc_) return 0;
@@ -50,6 +52,12 @@ void NativeWindow::SetWindowRect(const Rect& screen) {
 
 void NativeWindow::SetTitle(const std::string& title) {
     title_ = title;
+}
+
+void NativeWindow::SetIcon(cairo_surface_t* icon) {
+    if (icon) cairo_surface_reference(icon);
+    if (icon_) cairo_surface_destroy(icon_);
+    icon_ = icon;
 }
 
 void NativeWindow::Enable(bool enabled) {

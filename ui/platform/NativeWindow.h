@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cairo.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -63,6 +65,9 @@ public:
 
     virtual void SetTitle(const std::string& title);
     const std::string& GetTitle() const { return title_; }
+    // The icon the desktop shows for the window (taskbar, switcher); null clears it.
+    virtual void SetIcon(cairo_surface_t* icon);
+    cairo_surface_t* GetIcon() const { return icon_; }
     NativeWindow* GetOwnerWindow() const { return owner_; }
 
     // A disabled window receives no mouse or key input. WM_ENABLE follows a change.
@@ -141,6 +146,7 @@ protected:
 
     Rect rect_;
     std::string title_;
+    cairo_surface_t* icon_ = nullptr; // a reference of our own
     NativeWindow* owner_ = nullptr;
     bool popup_ = false;
     bool toolWindow_ = false;
