@@ -13,6 +13,8 @@ void CommandSetFixture::SetUp() {
     ASSERT_TRUE(store_.OpenSettingsDatabase(folder_, "test"));
     std::vector<std::unique_ptr<ProfileRow>> profiles;
     ASSERT_EQ(ProfileDefaults::LoadOrCreateProfiles(store_, "Profile", 601, profiles), 3);
+    // Until a test connects the mouse, commands go to a manager with nothing open.
+    manager_ = std::make_unique<HidDeviceManager>(nullptr, &clock_);
 }
 
 void CommandSetFixture::TearDown() {
