@@ -11,9 +11,7 @@
 #include <memory>
 #include <vector>
 
-namespace {
-constexpr int kMouseDeviceType = 601;
-}
+namespace {}
 
 std::string CliStore::ProfileWord() {
     int language = ProgramRegistry::ReadLanguageId();

@@ -9,6 +9,9 @@ class SettingsDatabase;
 // folder, with the initial profiles created on first use as the program creates them.
 class CliStore {
 public:
+    // pivanectl configures the mouse family.
+    static constexpr int kMouseDeviceType = 601;
+
     // The opened store, or null after printing the reason (exitCode then holds the status).
     static SettingsDatabase* Open(const CliContext& context, int& exitCode);
     // --profile N when given (it must exist), else the active profile; 0 after printing why.

@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr int kMouseDeviceType = 601;
 constexpr int kKeyType = 2;
 constexpr int kMacroType = 3;
 constexpr int kMouseType = 5;
@@ -472,9 +471,9 @@ void SeedLighting(SettingsDatabase& db, int profile) {
     std::string folder = AppFolders::ProgramFolder();
     ApplicationConfig config;
     if (folder.empty() || !config.Load(ApplicationConfig::PathIn(folder), nullptr)) return;
-    const DeviceModeEntry* mouse = config.FindByDeviceType(kMouseDeviceType);
+    const DeviceModeEntry* mouse = config.FindByDeviceType(CliStore::kMouseDeviceType);
     DeviceLayout layout;
-    if (mouse && layout.Load(folder, kMouseDeviceType, mouse->layoutName))
+    if (mouse && layout.Load(folder, CliStore::kMouseDeviceType, mouse->layoutName))
         layout.SeedLightRows(db, profile);
 }
 
@@ -533,8 +532,8 @@ int RestoreDefaults(CliContext& context, const std::vector<std::string>& args) {
     // The store returns to its factory state (macros survive), then the mouse to its own.
     db->ClearAllSettings();
     std::vector<std::unique_ptr<ProfileRow>> list;
-    if (ProfileDefaults::LoadOrCreateProfiles(*db, CliStore::ProfileWord(), kMouseDeviceType,
-                                              list) == 0)
+    if (ProfileDefaults::LoadOrCreateProfiles(*db, CliStore::ProfileWord(),
+                                              CliStore::kMouseDeviceType, list) == 0)
         return context.Fail("cannot create the initial profiles again");
     JsonWriter json;
     json.BeginObject().Field("profiles", static_cast<int>(list.size()));

@@ -15,9 +15,6 @@
 
 namespace {
 
-// pivanectl configures the mouse family.
-constexpr int kMouseDeviceType = 601;
-
 // The reason for a status other than Done, for the one-line message.
 std::string Reason(ExchangeStatus status, const std::string& file) {
     switch (status) {
@@ -46,7 +43,7 @@ int ProfileExport(CliContext& context, const std::vector<std::string>& args) {
     std::string name = ProfileDefaults::DisplayName(stored, ProgramRegistry::ReadLanguageId(),
                                                     CliStore::ProfileWord());
     ExchangeStatus status =
-        ProfileExchange::ExportToFile(*db, kMouseDeviceType, profile, name, args[1]);
+        ProfileExchange::ExportToFile(*db, CliStore::kMouseDeviceType, profile, name, args[1]);
     if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[1]));
     if (context.json) {
         JsonWriter json;
@@ -67,7 +64,7 @@ int ProfileImport(CliContext& context, const std::vector<std::string>& args) {
     if (profile <= 0) return exitCode;
     ProfileImportResult result;
     ExchangeStatus status =
-        ProfileExchange::ImportFile(*db, args[0], kMouseDeviceType, profile, result);
+        ProfileExchange::ImportFile(*db, args[0], CliStore::kMouseDeviceType, profile, result);
     if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[0]));
     if (context.json) {
         JsonWriter json;
