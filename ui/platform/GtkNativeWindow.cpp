@@ -286,18 +286,7 @@ void GtkNativeWindow::BringToTop() {
 void GtkNativeWindow::Present(cairo_surface_t* image, const Rect& area) {
     int w = rect_.Width(), h = rect_.Height();
     if (!widget_ || !image || w <= 0 || h <= 0) return;
-    if (!backing_ || cairo_image_surface_get_width(backing_) != w ||
-        cairo_image_surface_get_height(backing_) != h) {
-        cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-        if (backing_) {
-            cairo_t* cr = cairo_create(fresh);
-            cairo_set_source_surface(cr, backing_, 0, 0);
-            cairo_paint(cr);
-            cairo_destroy(cr);
-            cairo_surface_destroy(backing_);
-        }
-        backing_ = fresh;
-    }
+    backing_ = FitSurface(backing_, w, h);
     Rect r = area.Intersect(GetClientRect());
     if (r.IsEmpty()) return;
     cairo_surface_flush(image);

@@ -40,18 +40,7 @@ void HeadlessWindow::Deactivate() {
 void HeadlessWindow::Present(cairo_surface_t* image, const Rect& area) {
     int w = rect_.Width(), h = rect_.Height();
     if (w <= 0 || h <= 0 || !image) return;
-    if (!frame_ || cairo_image_surface_get_width(frame_) != w ||
-        cairo_image_surface_get_height(frame_) != h) {
-        cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-        if (frame_) {
-            cairo_t* cr = cairo_create(fresh);
-            cairo_set_source_surface(cr, frame_, 0, 0);
-            cairo_paint(cr);
-            cairo_destroy(cr);
-            cairo_surface_destroy(frame_);
-        }
-        frame_ = fresh;
-    }
+    frame_ = FitSurface(frame_, w, h);
     Rect r = area.Intersect(GetClientRect());
     if (r.IsEmpty()) return;
     cairo_surface_flush(image);

@@ -271,4 +271,19 @@ void NativeWindow::PostMouse(uint32_t msg, Point client, WPARAM keys) {
         MessageQueue::Instance().Post(target, msg, keys, MakeLParam(p.x, p.y));
 }
 
+cairo_surface_t* NativeWindow::FitSurface(cairo_surface_t* surface, int w, int h) {
+    if (surface && cairo_image_surface_get_width(surface) == w &&
+        cairo_image_surface_get_height(surface) == h)
+        return surface;
+    cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    if (surface) {
+        cairo_t* cr = cairo_create(fresh);
+        cairo_set_source_surface(cr, surface, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    return fresh;
+}
+
 } // namespace Tolva

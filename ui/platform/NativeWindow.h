@@ -123,6 +123,10 @@ public:
     bool IsDestroyed() const { return destroyed_; }
 
 protected:
+    // The surface itself when it is w x h already; otherwise a new ARGB32 one holding the old
+    // content, which is released. Windows keep their last frame across a resize this way.
+    static cairo_surface_t* FitSurface(cairo_surface_t* surface, int w, int h);
+
     NativeWindow(const WindowParams& params, WindowProc proc, void* self);
 
     // Back-end hooks.
