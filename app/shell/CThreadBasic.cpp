@@ -1,0 +1,324 @@
+#include "app/shell/CThreadBasic.h"
+
+#include "app/device/CommandFrame.h"
+#include "app/device/HidDeviceManager.h"
+#include "app/device/KeyAssignmentCommands.h"
+#include "app/device/KeyboardCommands.h"
+#include "app/device/MaintenanceCommands.h"
+#include "app/device/PerformanceCommands.h"
+#include "app/platform/Clock.h"
+#include "app/shell/WorkerWindow.h"
+#include "app/store/ProfileDefaults.h"
+#include "app/store/SettingsDatabase.h"
+
+#include <chrono>
+
+namespace {
+
+bool IsKeyboardType(int deviceType) {
+    return deviceType > 0 && deviceType <= KeyboardCommands::kLastKeyboardType;
+}
+
+} // namespace
+
+CThreadBasic::CThreadBasic(Setup setup, WorkerWindow& window)
+    : setup_(std::move(setup)), window_(window),
+      clock_(setup_.clock ? *setup_.clock : setup_.manager->GetClock()), monitor_(*setup_.manager),
+      lighting_(*setup_.manager, *setup_.store, setup_.sampler) {}
+
+CThreadBasic::~CThreadBasic() {
+    Stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+void CThreadBasic::AddTask(int code) {
+    queue_.Append(code);
+}
+
+void CThreadBasic::ChooseDevice(int deviceType, const std::string& layoutName) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    chosenType_ = deviceType;
+    chosenLayout_ = layoutName;
+}
+
+void CThreadBasic::SetRescanListener(RescanListener listener) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    rescanListener_ = std::move(listener);
+}
+
+WorkerDeviceState CThreadBasic::DeviceState() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
+}
+
+bool CThreadBasic::Start() {
+    if (started_) return false;
+    if (thread_.joinable()) thread_.join(); // a loop that Stop gave up waiting for
+    {
+        std::lock_guard<std::mutex> lock(doneMutex_);
+        done_ = false;
+    }
+    run_ = true;
+    started_ = true;
+    thread_ = std::thread(&CThreadBasic::Run, this);
+    return true;
+}
+
+bool CThreadBasic::Stop() {
+    if (!started_) return true;
+    run_ = false;
+    bool ended;
+    {
+        std::unique_lock<std::mutex> lock(doneMutex_);
+        // Real time on purpose: this is how long the window's teardown is willing to wait.
+        ended = doneSignal_.wait_for(lock, std::chrono::milliseconds(kStopWaitMs),
+                                     [this] { return done_; });
+    }
+    if (ended && thread_.joinable()) thread_.join();
+    started_ = false;
+    return ended;
+}
+
+void CThreadBasic::Run() {
+    while (run_) {
+        RunPass();
+        if (!run_) break;
+        clock_.SleepMs(kPeriodMs);
+    }
+    std::lock_guard<std::mutex> lock(doneMutex_);
+    done_ = true;
+    doneSignal_.notify_all();
+}
+
+void CThreadBasic::RunPass() {
+    int code = 0;
+    if (!queue_.Front(code)) {
+        IdlePass();
+        return;
+    }
+    // Arrivals and removals re-read the devices first: whether anything is present afterwards
+    // decides what happens to the tasks behind them.
+    if (code == kDelayedRescan || code == kRescan) {
+        if (code == kDelayedRescan) {
+            clock_.SleepMs(kArrivalPauseMs);
+            if (!visualizerStarted_) {
+                visualizerStarted_ = true;
+                window_.StartVisualizer();
+            }
+        }
+        Rescan();
+        queue_.RemoveFront();
+        return;
+    }
+    // Nothing to talk to: the task is dropped without touching the device or the window.
+    if (!present_ || !HasWork(code)) {
+        queue_.RemoveFront();
+        return;
+    }
+    window_.DisableForTask();
+    RunTask(code);
+    window_.EnableAfterTask();
+    if (ClosesWaitDialog(code)) {
+        window_.CloseWaitDialog();
+        clock_.SleepMs(kAfterTaskPauseMs);
+    }
+    queue_.RemoveFront();
+}
+
+bool CThreadBasic::ClosesWaitDialog(int code) {
+    return (code >= kKeyboardKeyTable && code <= kKeyboardKeyLights) || code == kRestoreDefaults ||
+           (code >= kActivateProfile && code <= kDpiLevel);
+}
+
+bool CThreadBasic::HasWork(int code) const {
+    switch (code) {
+    case kStartVisualizer:
+    case kSwitchDevice:
+    case kShowDeviceSettings:
+    case kKeyboardKeyTable:
+    case kKeyboardLighting:
+    case kKeyboardKeyLights:
+    case kRestoreDefaults:
+    case kActivateProfile:
+    case kAssignButton:
+    case kAssignAllButtons:
+    case kMouseLighting:
+    case kReportRate:
+    case kDebounceTime:
+    case kDpiLevel:
+        return true;
+    default:
+        // 11 and the upgrade tasks belong to parts that are not on this side yet.
+        return false;
+    }
+}
+
+int CThreadBasic::Mode() const {
+    return monitor_.Current().mode;
+}
+
+bool CThreadBasic::RunTask(int code) {
+    HidDeviceManager& manager = *setup_.manager;
+    SettingsDatabase& store = *setup_.store;
+    const int type = deviceType_;
+    const int profile = profile_;
+    const int mode = Mode();
+    switch (code) {
+    case kStartVisualizer:
+        if (!visualizerStarted_) {
+            visualizerStarted_ = true;
+            window_.StartVisualizer();
+        }
+        Rescan();
+        return true;
+    case kSwitchDevice:
+        SwitchDevice();
+        return true;
+    case kShowDeviceSettings:
+        if (type > KeyboardCommands::kLastKeyboardType) {
+            monitor_.RefreshShownDevice();
+            Publish(MakeState());
+        }
+        window_.PostPageReload();
+        return true;
+    case kKeyboardKeyTable:
+        if (IsKeyboardType(type) && KeyboardCommands::IsFeatureFamily(type))
+            KeyboardCommands(manager, store).SendKeyTable(profile, fnLayer_);
+        return true;
+    case kKeyboardLighting:
+        if (IsKeyboardType(type))
+            KeyboardCommands(manager, store).SendLighting(type, profile, colourListIndex_);
+        return true;
+    case kKeyboardKeyLights:
+        if (IsKeyboardType(type) && KeyboardCommands::IsFeatureFamily(type))
+            KeyboardCommands(manager, store).SendPerKeyLightTable();
+        return true;
+    case kRestoreDefaults:
+        if (CommandFrame::HasFrame(mode))
+            MaintenanceCommands(manager).RestoreFactoryDefaults(mode);
+        else if (IsKeyboardType(type))
+            KeyboardCommands(manager, store).RestoreFactoryDefaults(type);
+        window_.PostPageReload();
+        return true;
+    case kActivateProfile:
+        PerformanceCommands(manager, store).SetActiveProfile(mode, profile);
+        window_.PostPageReload();
+        return true;
+    case kAssignButton:
+        KeyAssignmentCommands(manager, store).AssignButton(mode, profile, button_);
+        return true;
+    case kAssignAllButtons:
+        KeyAssignmentCommands(manager, store).AssignAllButtons(mode, profile);
+        return true;
+    case kMouseLighting:
+        lighting_.SetLighting(mode, profile, store.GetActiveLightMode(profile));
+        return true;
+    case kReportRate:
+        PerformanceCommands(manager, store).SetReportRate(mode, profile);
+        return true;
+    case kDebounceTime:
+        PerformanceCommands(manager, store).SetDebounceTime(mode, profile);
+        return true;
+    case kDpiLevel:
+        PerformanceCommands(manager, store).SetDpiLevel(mode, profile);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CThreadBasic::IdlePass() {
+    const int type = deviceType_;
+    DeviceStatusMonitor::PollResult result = monitor_.Poll(type);
+    if (result.rescan) {
+        Rescan();
+    } else if (result.batteryChanged) {
+        Publish(MakeState());
+    }
+    if (!present_ || !visible_ || page_ != kLightingPage || Mode() != CommandFrame::kModeWired)
+        return;
+    if (!setup_.manager->CurrentDevice()) return;
+    LightingCommands::Colours colours{};
+    int flags = lightingFlags_;
+    if (flags & kMusicEffectFlag) {
+        if (const LightPictureSource* picture = picture_)
+            lighting_.SendMusicFrame(CommandFrame::kModeWired, *picture, colours);
+    } else if (flags & kScreenEffectFlag) {
+        lighting_.SendScreenFrame(CommandFrame::kModeWired, colours);
+    }
+}
+
+void CThreadBasic::Rescan() {
+    monitor_.RescanDevices(deviceType_);
+    WorkerDeviceState state = MakeState();
+    present_ = state.present;
+    RescanListener listener;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        listener = rescanListener_;
+    }
+    if (listener) listener(state);
+    Publish(state);
+    if (deviceType_ != 0) window_.PostPageReload();
+}
+
+void CThreadBasic::SwitchDevice() {
+    int type;
+    std::string layoutName;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        type = chosenType_;
+        layoutName = chosenLayout_;
+    }
+    if (type == 0) return;
+    HidDeviceManager& manager = *setup_.manager;
+    SettingsDatabase& store = *setup_.store;
+    deviceType_ = type;
+    manager.SetSelectedDeviceType(type);
+    int mode = manager.ConnectedMode();
+    monitor_.SetConnection(mode != CommandFrame::kModeNone, mode);
+
+    store.SetOpenFlag(store.OpenSettingsDatabase(setup_.dataFolder, SettingsDatabase::kDeviceName));
+    store.SetCurrentDeviceType(type);
+    std::vector<std::unique_ptr<ProfileRow>> profiles;
+    ProfileDefaults::LoadOrCreateProfiles(store, setup_.profileWord, type, profiles);
+    int profile = store.FindActiveProfile();
+    if (profile <= 0 && !profiles.empty() && profiles.front()) profile = profiles.front()->profile;
+    if (profile <= 0) profile = 1;
+    profile_ = profile;
+
+    auto layout = std::make_shared<DeviceLayout>();
+    if (layout->Load(setup_.programFolder, type, layoutName, setup_.lookup))
+        layout->SeedLightRows(store, profile);
+    Publish(MakeState());
+    window_.DeviceSwitched(type, profile, layout);
+    queue_.Append(kShowDeviceSettings);
+    queue_.Append(kFirmwareCheck);
+}
+
+WorkerDeviceState CThreadBasic::MakeState() {
+    HidDeviceManager& manager = *setup_.manager;
+    WorkerDeviceState state;
+    state.deviceType = deviceType_;
+    DeviceStatusMonitor::State status = monitor_.Current();
+    state.connected = status.connected;
+    state.mode = status.mode;
+    state.battery = status.battery;
+    state.stateChange = stateChange_;
+    int count = manager.EntryCount();
+    for (int i = 0; i < count; ++i) {
+        DeviceEntry entry;
+        if (!manager.EntryAt(i, entry)) continue;
+        if (entry.online) state.present = true;
+        state.entries.push_back(entry);
+    }
+    return state;
+}
+
+void CThreadBasic::Publish(const WorkerDeviceState& state) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        state_ = state;
+    }
+    window_.DeviceStateChanged(state);
+}

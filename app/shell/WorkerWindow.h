@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/shell/WorkerDeviceState.h"
+
+#include <memory>
+
+class DeviceLayout;
+
+// What the worker asks of the main window. Every call comes from the worker thread and must
+// return without waiting for the window: an implementation posts the work to the window thread
+// (Tolva's cross-thread rule). The worker never touches a control itself.
+class WorkerWindow {
+public:
+    virtual ~WorkerWindow() = default;
+
+    // Around every task that runs: the window takes no input meanwhile. Always paired; the
+    // window counts them with its modal dialogs (WindowEnableCounter).
+    virtual void DisableForTask() = 0;
+    virtual void EnableAfterTask() = 0;
+    // After tasks 6, 7, 8, 10 and 12 to 18: close the waiting dialog if one is shown.
+    virtual void CloseWaitDialog() = 0;
+    // Reload every page of the shown device from the store.
+    virtual void PostPageReload() = 0;
+    // Device list, page set, battery and mode icon.
+    virtual void DeviceStateChanged(const WorkerDeviceState& state) = 0;
+    // Task 4 finished: the shown device, its current profile and its layout (empty when the
+    // layout file could not be read).
+    virtual void DeviceSwitched(int deviceType, int profile,
+                                std::shared_ptr<const DeviceLayout> layout) = 0;
+    // Task 1, once per run: start the music visualizer.
+    virtual void StartVisualizer() = 0;
+};
