@@ -356,20 +356,21 @@ void Draw() {
     Strip("img_tip_arrow_right.png", 1, 10, 20, arrow(0, 0, 10, 10, 0, 20));
     Strip("img_tip_arrow_top.png", 1, 20, 10, arrow(0, 10, 10, 0, 20, 10));
 
-    // Colour wheel: hue around, white towards the centre.
-    Strip("img_circlepalette.png", 1, 200, 200, [](cairo_t* cr, int, double w, double h) {
+    // Colour ring: hue around, paler towards the hole. The thumb of the ring widget moves
+    // between 32 and 65 pixels from the centre, so the ring covers 30..68.
+    Strip("img_circlepalette.png", 1, 140, 140, [](cairo_t* cr, int, double w, double h) {
         cairo_surface_t* target = cairo_get_target(cr);
         cairo_surface_flush(target);
         unsigned char* data = cairo_image_surface_get_data(target);
         const int stride = cairo_image_surface_get_stride(target);
-        const double c = w / 2, rmax = w / 2 - 1;
+        const double c = w / 2, outer = 68, inner = 30;
         for (int y = 0; y < static_cast<int>(h); ++y) {
             auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
             for (int x = 0; x < static_cast<int>(w); ++x) {
                 const double dx = x + 0.5 - c, dy = y + 0.5 - c, r = std::hypot(dx, dy);
-                if (r > rmax) continue;
+                if (r > outer + 0.5 || r < inner - 0.5) continue;
                 const double hue = std::fmod(std::atan2(dy, dx) / (2 * M_PI) + 1, 1) * 6;
-                const double sat = r / rmax;
+                const double sat = 0.45 + 0.55 * std::clamp((r - inner) / (outer - inner), 0.0, 1.0);
                 const int i = static_cast<int>(hue);
                 const double fr = hue - i;
                 double rgb[3];
@@ -378,7 +379,7 @@ void Draw() {
                                             {0, q, 1}, {t, 0, 1}, {1, 0, q}};
                 for (int k = 0; k < 3; ++k)
                     rgb[k] = 1 - sat * (1 - table[i % 6][k]);
-                const double a = std::min(1.0, rmax - r + 0.5);
+                const double a = std::clamp(std::min(outer + 0.5 - r, r - inner + 0.5), 0.0, 1.0);
                 row[x] = (static_cast<uint32_t>(a * 255) << 24) |
                          (static_cast<uint32_t>(rgb[0] * a * 255) << 16) |
                          (static_cast<uint32_t>(rgb[1] * a * 255) << 8) |
