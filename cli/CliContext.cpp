@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 int CliContext::ParseGlobalOptions(int argc, char** argv) {
     int i = 1;
@@ -85,7 +86,6 @@ CliContext::CliContext() = default;
 
 CliContext::~CliContext() {
     if (!mouse_) return;
-    SaveSimulatedMouse();
     // The process-wide manager outlives this context; it must not keep using the mouse.
     if (devicesReady_) HidDeviceManager::Instance().SetBackend(nullptr);
 }
@@ -96,7 +96,9 @@ EmulatedMouse* CliContext::SimulatedMouse() {
     bool cable = simulatedMouse != "wireless";
     bool receiver = simulatedMouse != "wired";
     mouse_ = std::make_shared<EmulatedMouse>(EmulatedMouse::Fixture::Default(cable, receiver));
-    if (!simStateFile.empty()) mouse_->LoadState(simStateFile);
+    struct stat st;
+    if (!simStateFile.empty() && lstat(simStateFile.c_str(), &st) == 0)
+        stateRefused_ = !mouse_->LoadState(simStateFile);
     // The command line says what is plugged in, whatever the saved state says.
     mouse_->PlugCable(cable);
     mouse_->PlugReceiver(receiver);
@@ -104,9 +106,24 @@ EmulatedMouse* CliContext::SimulatedMouse() {
 }
 
 bool CliContext::SaveSimulatedMouse() {
-    if (!mouse_ || simStateFile.empty()) return true;
+    if (!mouse_ || simStateFile.empty() || stateRefused_ || stateSaved_) return true;
+    stateSaved_ = true;
     if (mouse_->SaveState(simStateFile)) return true;
     Fail("cannot write the emulated mouse's state to " + simStateFile);
+    return false;
+}
+
+bool CliContext::LoadSimulatedMouse() {
+    if (simStateFile.empty() || simulatedMouse.empty()) return true;
+    struct stat st;
+    if (stat(simStateFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        stateRefused_ = true;
+        Fail(simStateFile + " is not a regular file; it was left as it is");
+        return false;
+    }
+    SimulatedMouse();
+    if (!stateRefused_) return true;
+    Fail(simStateFile + " is not a state file of the emulated mouse; it was left as it is");
     return false;
 }
 

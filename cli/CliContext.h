@@ -26,7 +26,7 @@ public:
     };
 
     CliContext();
-    ~CliContext(); // keeps the emulated mouse's state in --sim-state FILE
+    ~CliContext();
     CliContext(const CliContext&) = delete;
     CliContext& operator=(const CliContext&) = delete;
 
@@ -65,12 +65,20 @@ public:
     // The configured device modes: config.xml of the program folder; without that file, with
     // --simulated-mouse, the emulated mouse's cable and receiver modes.
     const std::vector<DeviceMode>& DeviceModes();
-    // Writes the emulated mouse's state to --sim-state FILE; true when there is nothing to keep.
+    // Writes the emulated mouse's state to --sim-state FILE (once; main calls it after the
+    // command); true when there is nothing to keep. False, with the reason printed, when it
+    // cannot be written.
     bool SaveSimulatedMouse();
+    // Reads --sim-state FILE before any command runs. False, with the reason printed, when FILE
+    // exists but is not a regular file or not the emulated mouse's state: it is then left as
+    // it is and the run ends. A missing FILE starts a new state.
+    bool LoadSimulatedMouse();
 
 private:
     std::shared_ptr<EmulatedMouse> mouse_;
     std::vector<DeviceMode> modes_;
     bool modesRead_ = false;
     bool devicesReady_ = false;
+    bool stateRefused_ = false; // FILE was not ours: never written
+    bool stateSaved_ = false;
 };

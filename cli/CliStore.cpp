@@ -3,15 +3,15 @@
 #include "app/files/Language.h"
 #include "app/files/UiText.h"
 #include "app/platform/AppFolders.h"
+#include "app/platform/InstanceLock.h"
 #include "app/platform/ProgramRegistry.h"
 #include "app/store/ProfileDefaults.h"
 #include "app/store/SettingsDatabase.h"
 #include "cli/CliContext.h"
 
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
-
-namespace {}
 
 std::string CliStore::ProfileWord() {
     int language = ProgramRegistry::ReadLanguageId();
@@ -24,6 +24,49 @@ std::string CliStore::ProfileWord() {
     return word.empty() ? std::string("Profile") : word;
 }
 
+bool CliStore::StoreFailed() {
+    return SettingsDatabase::LastResult() != SQLITE_OK;
+}
+
+std::string CliStore::Problem(SettingsDatabase& db) {
+    const int rc = SettingsDatabase::LastResult();
+    const std::string message = SettingsDatabase::LastMessage();
+    const std::string store = "the settings database " + db.DatabasePath();
+    const std::string damaged = store + " is damaged (" + message + "); it was left as it is";
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return store + " is busy: " +
+               (InstanceLock::IsHeldElsewhere() ? "the Pivane window is using it"
+                                                : "another program is writing to it") +
+               "; nothing was changed, try again";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return damaged;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return store + " is read-only; nothing was changed";
+    case SQLITE_FULL:
+        return "the disk holding " + db.DatabasePath() + " is full; nothing was changed";
+    case SQLITE_CANTOPEN:
+        return "cannot open " + store + " (" + message + ")";
+    case SQLITE_OK:
+        return "the operation failed";
+    default:
+        break;
+    }
+    // Anything else (a missing table, an I/O error) may be damage that the error does not name.
+    std::string finding;
+    if (!db.QuickCheck(&finding))
+        return store + " is damaged (" + (finding.empty() ? message : finding) +
+               "); it was left as it is";
+    return store + " cannot be used (" + message + "); it was left as it is";
+}
+
+int CliStore::Failure(const CliContext& context, SettingsDatabase& db, const std::string& what) {
+    return context.Fail(what + ": " + Problem(db));
+}
+
 SettingsDatabase* CliStore::Open(const CliContext& context, int& exitCode) {
     std::string data = AppFolders::DataFolder();
     if (data.empty()) {
@@ -31,15 +74,30 @@ SettingsDatabase* CliStore::Open(const CliContext& context, int& exitCode) {
         return nullptr;
     }
     auto& db = SettingsDatabase::Instance();
-    if (!AppFolders::EnsureFolderExists(data + "db") ||
-        !db.OpenSettingsDatabase(data, SettingsDatabase::kDeviceName)) {
-        exitCode = context.Fail("cannot open the settings database " + data + "db/" +
-                                SettingsDatabase::kDeviceName + "_data_v7.db");
+    std::string path = data + "db/" + SettingsDatabase::kDeviceName + "_data_v7.db";
+    if (!AppFolders::EnsureFolderExists(data + "db")) {
+        exitCode = context.Fail("cannot create the folder " + data + "db");
+        return nullptr;
+    }
+    // SQLite would wait forever on a pipe and cannot use a folder; neither is touched.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        exitCode = context.Fail("the settings database " + path +
+                                " is not a regular file; it was left as it is");
+        return nullptr;
+    }
+    // A new store gets its initial profiles in the same transaction as its tables.
+    db.SetCurrentDeviceType(kMouseDeviceType);
+    db.SetInitialProfileWord(ProfileWord());
+    if (!db.OpenSettingsDatabase(data, SettingsDatabase::kDeviceName)) {
+        exitCode = Failure(context, db, "cannot open the settings database");
         return nullptr;
     }
     std::vector<std::unique_ptr<ProfileRow>> list;
     if (ProfileDefaults::LoadOrCreateProfiles(db, ProfileWord(), kMouseDeviceType, list) == 0) {
-        exitCode = context.Fail("the settings database holds no profiles and none could be added");
+        exitCode = StoreFailed() ? Failure(context, db, "cannot read the profiles")
+                                 : context.Fail("the settings database " + path +
+                                                " holds no profiles and none could be added");
         return nullptr;
     }
     return &db;
@@ -49,12 +107,16 @@ int CliStore::ResolveProfile(const CliContext& context, SettingsDatabase& db, in
     if (context.profile > 0) {
         std::string name;
         if (!db.GetProfileName(context.profile, name)) {
-            exitCode = context.Fail("no profile " + std::to_string(context.profile));
+            exitCode = StoreFailed()
+                           ? Failure(context, db, "cannot read the profile")
+                           : context.Fail("no such profile: " + std::to_string(context.profile));
             return 0;
         }
         return context.profile;
     }
     int active = db.FindActiveProfile();
-    if (active <= 0) exitCode = context.Fail("no profile is active");
+    if (active <= 0)
+        exitCode = StoreFailed() ? Failure(context, db, "cannot read the active profile")
+                                 : context.Fail("no profile is active");
     return active;
 }

@@ -18,4 +18,13 @@ public:
     static int ResolveProfile(const CliContext& context, SettingsDatabase& db, int& exitCode);
     // The word for "profile" in the user's language ("Profile" without language files).
     static std::string ProfileWord();
+
+    // What is wrong with the store after an operation failed, from the operation's outcome:
+    // busy (and whether the Pivane window holds it), damaged (checked with a quick check when
+    // the error itself does not say so), read-only, full, or SQLite's own words.
+    static std::string Problem(SettingsDatabase& db);
+    // Prints "<what>: <Problem()>" and returns kFailed.
+    static int Failure(const CliContext& context, SettingsDatabase& db, const std::string& what);
+    // True when the last operation failed in the store (rather than finding nothing).
+    static bool StoreFailed();
 };

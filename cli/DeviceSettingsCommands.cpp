@@ -82,10 +82,19 @@ bool StoreConfig(CliContext& context, SettingsDatabase& db, int profile, const s
     std::string check;
     if (!db.SetConfigValue(profile, key, value) || !db.GetConfigValue(profile, key, check) ||
         check != value) {
-        exitCode = context.Fail(Format("profile %d has no setting \"%s\"", profile, key.c_str()));
+        exitCode =
+            CliStore::StoreFailed()
+                ? CliStore::Failure(context, db, "cannot store \"" + key + "\"")
+                : context.Fail(Format("profile %d has no setting \"%s\"", profile, key.c_str()));
         return false;
     }
     return true;
+}
+
+// "no such profile" or the store's trouble, after a profile could not be found.
+int NoProfile(CliContext& context, SettingsDatabase& db, int id) {
+    if (CliStore::StoreFailed()) return CliStore::Failure(context, db, "cannot read the profiles");
+    return context.Fail(Format("no such profile: %d", id));
 }
 
 // Sends through the mouse when one is connected and reports the outcome. json is an open object
@@ -114,8 +123,14 @@ int ProfileActivate(CliContext& context, const std::vector<std::string>& args) {
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     std::string name;
-    if (!db->GetProfileName(id, name)) return context.Fail(Format("no profile %d", id));
-    if (!db->SetActiveProfile(id)) return context.Fail("cannot store the active profile");
+    bool found = false;
+    // Looked up inside the transaction: a profile deleted meanwhile must not leave none active.
+    bool stored = db->RunInTransaction([&] {
+        found = db->GetProfileName(id, name);
+        return found && db->SetActiveProfile(id);
+    });
+    if (!found) return NoProfile(context, *db, id);
+    if (!stored) return CliStore::Failure(context, *db, "cannot store the active profile");
     JsonWriter json;
     json.BeginObject().Field("profile", id).Field("name", name);
     return SendAndReport(context, json, Format("profile %d", id),
@@ -141,12 +156,19 @@ int ProfileAdd(CliContext& context, const std::vector<std::string>& args) {
     if (!db) return exitCode;
     ProfileRow row;
     row.name = args[0];
-    int id = db->AddProfile(row);
-    if (id <= 0) return context.Fail("cannot add the profile");
-    // A profile without configuration rows would silently drop every later setting.
-    std::string probe;
-    if (!db->GetConfigValue(id, "report_rate", probe)) db->WriteFactoryConfiguration(id);
-    db->SetActiveProfile(id);
+    int id = 0;
+    // The profile, its settings and its activation are kept together or not at all.
+    bool stored = db->RunInTransaction([&] {
+        id = db->AddProfile(row);
+        if (id <= 0) return false;
+        // A profile without configuration rows would silently drop every later setting.
+        std::string probe;
+        if (!db->GetConfigValue(id, "report_rate", probe)) {
+            if (CliStore::StoreFailed() || !db->WriteFactoryConfiguration(id)) return false;
+        }
+        return db->SetActiveProfile(id);
+    });
+    if (!stored) return CliStore::Failure(context, *db, "cannot add the profile");
     JsonWriter json;
     json.BeginObject().Field("profile", id).Field("name", row.name).Field("status", 1);
     return SendProfileButtons(
@@ -161,17 +183,27 @@ int ProfileDelete(CliContext& context, const std::vector<std::string>& args) {
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
-    std::vector<std::unique_ptr<ProfileRow>> list;
-    db->LoadProfileList(list);
-    size_t at = 0;
-    while (at < list.size() && list[at]->profile != id)
-        ++at;
-    if (at == list.size()) return context.Fail(Format("no profile %d", id));
-    if (list.size() <= 1) return context.Fail("the last profile cannot be deleted");
-    if (!db->DeleteProfile(id)) return context.Fail("cannot delete the profile");
-    // The entry before it becomes current; the first entry hands over to the one after it.
-    int current = at > 0 ? list[at - 1]->profile : list[at + 1]->profile;
-    db->SetActiveProfile(current);
+    enum { kDeleted, kMissing, kLast, kStore } outcome = kStore;
+    int current = 0;
+    // The list is read, the profile deleted and the next one activated as one step.
+    db->RunInTransaction([&] {
+        std::vector<std::unique_ptr<ProfileRow>> list;
+        db->LoadProfileList(list);
+        if (CliStore::StoreFailed()) return false;
+        size_t at = 0;
+        while (at < list.size() && list[at]->profile != id)
+            ++at;
+        outcome = at == list.size() ? kMissing : list.size() <= 1 ? kLast : kStore;
+        if (outcome != kStore) return false;
+        // The entry before it becomes current; the first entry hands over to the one after it.
+        current = at > 0 ? list[at - 1]->profile : list[at + 1]->profile;
+        if (!db->DeleteProfile(id) || !db->SetActiveProfile(current)) return false;
+        outcome = kDeleted;
+        return true;
+    });
+    if (outcome == kMissing) return context.Fail(Format("no such profile: %d", id));
+    if (outcome == kLast) return context.Fail("the last profile cannot be deleted");
+    if (outcome != kDeleted) return CliStore::Failure(context, *db, "cannot delete the profile");
     JsonWriter json;
     json.BeginObject().Field("deleted", id).Field("profile", current);
     return SendProfileButtons(
@@ -187,8 +219,9 @@ int ProfileRename(CliContext& context, const std::vector<std::string>& args) {
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     std::string old;
-    if (!db->GetProfileName(id, old)) return context.Fail(Format("no profile %d", id));
-    if (!db->RenameProfile(id, args[1])) return context.Fail("cannot rename the profile");
+    if (!db->GetProfileName(id, old)) return NoProfile(context, *db, id);
+    if (!db->RenameProfile(id, args[1]))
+        return CliStore::Failure(context, *db, "cannot rename the profile");
     if (context.json) {
         JsonWriter json;
         json.BeginObject().Field("profile", id).Field("name", args[1]).EndObject();
@@ -296,7 +329,9 @@ int WakeUp(CliContext& context, const std::vector<std::string>& args) {
     bool sent = PerformanceCommands(manager, *db).SetWakeUpMethod(mode, method);
     std::string check;
     if (!db->GetConfigValue(1, "wakeupmethod", check) || check != args[0])
-        return context.Fail("profile 1 has no setting \"wakeupmethod\"");
+        return CliStore::StoreFailed()
+                   ? CliStore::Failure(context, *db, "cannot store \"wakeupmethod\"")
+                   : context.Fail("profile 1 has no setting \"wakeupmethod\"");
     if (context.json) {
         JsonWriter json;
         json.BeginObject()
@@ -382,7 +417,10 @@ int Button(CliContext& context, const std::vector<std::string>& args) {
     std::string desc;
     if (macroType == kMacroType) {
         MacroRow macro;
-        if (!t.db->GetMacro(value, macro)) return context.Fail(Format("no macro %d", value));
+        if (!t.db->GetMacro(value, macro))
+            return CliStore::StoreFailed()
+                       ? CliStore::Failure(context, *t.db, "cannot read the macro")
+                       : context.Fail(Format("no such macro: %d", value));
         desc = macro.name;
     } else if (macroType == kKeyType) {
         desc = KeyName(value);
@@ -412,9 +450,9 @@ int Button(CliContext& context, const std::vector<std::string>& args) {
     row.macroDesc = desc;
     t.db->SaveButtonAssignment(row);
     KeyAssignmentRow check;
-    if (!t.db->GetButtonAssignment(t.profile, keyCode, check) || check.macroType != macroType ||
-        check.macroValue != value)
-        return context.Fail("cannot store the button assignment");
+    if (CliStore::StoreFailed() || !t.db->GetButtonAssignment(t.profile, keyCode, check) ||
+        check.macroType != macroType || check.macroValue != value)
+        return CliStore::Failure(context, *t.db, "cannot store the button assignment");
     JsonWriter json;
     json.BeginObject()
         .Field("profile", t.profile)
@@ -437,8 +475,10 @@ int MacroDelete(CliContext& context, const std::vector<std::string>& args) {
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     MacroRow macro;
-    if (!db->GetMacro(id, macro)) return context.Fail(Format("no macro %d", id));
-    if (!db->DeleteMacro(id)) return context.Fail("cannot delete the macro");
+    if (!db->GetMacro(id, macro))
+        return CliStore::StoreFailed() ? CliStore::Failure(context, *db, "cannot read the macro")
+                                       : context.Fail(Format("no such macro: %d", id));
+    if (!db->DeleteMacro(id)) return CliStore::Failure(context, *db, "cannot delete the macro");
     HidDeviceManager& manager = context.Devices();
     int mode = manager.ConnectedMode();
     // The buttons that played it fall back to their own codes in the store, and are resent.
@@ -499,14 +539,18 @@ int Lighting(CliContext& context, const std::vector<std::string>& args) {
     SeedLighting(*t.db, t.profile);
     LightRow row;
     if (!t.db->GetLightRow(t.profile, effect, row))
-        return context.Fail(Format("profile %d has no light mode %d", t.profile, effect));
+        return CliStore::StoreFailed()
+                   ? CliStore::Failure(context, *t.db, "cannot read the lighting")
+                   : context.Fail(Format("profile %d has no light mode %d", t.profile, effect));
     if (brightness >= 0) row.brightness = brightness;
     if (speed >= 0) row.speed = speed;
     if (direction >= 0) row.direction = direction;
     if (colour >= 0) row.colorValue = colour;
-    if (!t.db->UpdateLightRow(t.profile, effect, row) ||
-        !t.db->SetActiveLightMode(t.profile, effect))
-        return context.Fail("cannot store the lighting");
+    bool stored = t.db->RunInTransaction([&] {
+        return t.db->UpdateLightRow(t.profile, effect, row) &&
+               t.db->SetActiveLightMode(t.profile, effect);
+    });
+    if (!stored) return CliStore::Failure(context, *t.db, "cannot store the lighting");
     JsonWriter json;
     json.BeginObject()
         .Field("profile", t.profile)
@@ -529,12 +573,17 @@ int RestoreDefaults(CliContext& context, const std::vector<std::string>& args) {
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
-    // The store returns to its factory state (macros survive), then the mouse to its own.
-    db->ClearAllSettings();
+    // The store returns to its factory state (macros survive), then the mouse to its own. The
+    // emptying and the new initial profiles are one transaction: never a store without them.
+    const std::string word = CliStore::ProfileWord();
+    bool restored = db->RunInTransaction([&] {
+        return db->ClearAllSettings() &&
+               ProfileDefaults::CreateInitialProfiles(*db, word, CliStore::kMouseDeviceType);
+    });
+    if (!restored) return CliStore::Failure(context, *db, "cannot restore the factory settings");
     std::vector<std::unique_ptr<ProfileRow>> list;
-    if (ProfileDefaults::LoadOrCreateProfiles(*db, CliStore::ProfileWord(),
-                                              CliStore::kMouseDeviceType, list) == 0)
-        return context.Fail("cannot create the initial profiles again");
+    if (db->LoadProfileList(list) == 0)
+        return CliStore::Failure(context, *db, "cannot read the profiles");
     JsonWriter json;
     json.BeginObject().Field("profiles", static_cast<int>(list.size()));
     return SendAndReport(context, json, "factory settings restored; the reset",

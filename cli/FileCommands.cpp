@@ -1,6 +1,7 @@
 // pivanectl commands over the exchange files: profile and macro export and import.
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "app/files/MacroExchange.h"
@@ -16,14 +17,26 @@
 namespace {
 
 // The reason for a status other than Done, for the one-line message.
-std::string Reason(ExchangeStatus status, const std::string& file) {
+std::string Reason(SettingsDatabase& db, ExchangeStatus status, const std::string& file) {
     switch (status) {
     case ExchangeStatus::Missing:
         return file + ": no such file";
     case ExchangeStatus::Unreadable:
         return file + ": not a readable exchange file of this kind; nothing was changed";
+    case ExchangeStatus::TooLarge:
+        return file + ": more macros or events than an exchange file holds; nothing was changed";
+    case ExchangeStatus::UnsafeTarget: {
+        struct stat target, store;
+        if (stat(file.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
+            return file + ": not a regular file; nothing was written";
+        if (stat(db.DatabasePath().c_str(), &store) == 0 && stat(file.c_str(), &target) == 0 &&
+            store.st_ino == target.st_ino && store.st_dev == target.st_dev)
+            return file + ": that is the settings database; nothing was written";
+        return file + ": that is one of Pivane's own stores; nothing was written";
+    }
     case ExchangeStatus::Failed:
-        return file + ": the operation failed";
+        if (CliStore::StoreFailed()) return file + ": " + CliStore::Problem(db);
+        return file + ": the file could not be written, or the store refused the data";
     default:
         return file + ": nothing was done";
     }
@@ -38,13 +51,15 @@ int ProfileExport(CliContext& context, const std::vector<std::string>& args) {
     if (!db) return exitCode;
     std::string stored;
     if (!db->GetProfileName(profile, stored))
-        return context.Fail("no profile " + std::to_string(profile));
+        return CliStore::StoreFailed()
+                   ? CliStore::Failure(context, *db, "cannot read the profile")
+                   : context.Fail("no such profile: " + std::to_string(profile));
     // The file carries the name as the profile list shows it.
     std::string name = ProfileDefaults::DisplayName(stored, ProgramRegistry::ReadLanguageId(),
                                                     CliStore::ProfileWord());
     ExchangeStatus status =
         ProfileExchange::ExportToFile(*db, CliStore::kMouseDeviceType, profile, name, args[1]);
-    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[1]));
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(*db, status, args[1]));
     if (context.json) {
         JsonWriter json;
         json.BeginObject().Field("profile", profile).Field("file", args[1]).EndObject();
@@ -65,7 +80,7 @@ int ProfileImport(CliContext& context, const std::vector<std::string>& args) {
     ProfileImportResult result;
     ExchangeStatus status =
         ProfileExchange::ImportFile(*db, args[0], CliStore::kMouseDeviceType, profile, result);
-    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[0]));
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(*db, status, args[0]));
     if (context.json) {
         JsonWriter json;
         json.BeginObject()
@@ -94,9 +109,11 @@ int MacroExport(CliContext& context, const std::vector<std::string>& args) {
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     MacroRow row;
-    if (!db->GetMacro(macro, row)) return context.Fail("no macro " + std::to_string(macro));
+    if (!db->GetMacro(macro, row))
+        return CliStore::StoreFailed() ? CliStore::Failure(context, *db, "cannot read the macro")
+                                       : context.Fail("no such macro: " + std::to_string(macro));
     ExchangeStatus status = MacroExchange::ExportToFile(*db, macro, args[1]);
-    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[1]));
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(*db, status, args[1]));
     if (context.json) {
         JsonWriter json;
         json.BeginObject().Field("macro_id", macro).Field("file", args[1]).EndObject();
@@ -114,7 +131,7 @@ int MacroImport(CliContext& context, const std::vector<std::string>& args) {
     if (!db) return exitCode;
     MacroImportResult result;
     ExchangeStatus status = MacroExchange::ImportFile(*db, args[0], result);
-    if (status != ExchangeStatus::Done) return context.Fail(Reason(status, args[0]));
+    if (status != ExchangeStatus::Done) return context.Fail(Reason(*db, status, args[0]));
     if (context.json) {
         JsonWriter json;
         json.BeginObject()

@@ -52,5 +52,9 @@ int main(int argc, char** argv) {
     if (command->needsDevice && InstanceLock::IsHeldElsewhere())
         return context.Fail("Pivane is running and holds the mouse; make the change in its "
                             "window or quit it first");
-    return command->handler(context, args);
+    if (!context.LoadSimulatedMouse()) return CliContext::kFailed;
+    int status = command->handler(context, args);
+    // A state that could not be kept is a failed run, whatever the command did.
+    if (!context.SaveSimulatedMouse()) status = CliContext::kFailed;
+    return status;
 }

@@ -21,6 +21,7 @@ int ProfileList(CliContext& context, const std::vector<std::string>& args) {
     if (!db) return exitCode;
     std::vector<std::unique_ptr<ProfileRow>> list;
     db->LoadProfileList(list);
+    if (CliStore::StoreFailed()) return CliStore::Failure(context, *db, "cannot read the profiles");
     int language = ProgramRegistry::ReadLanguageId();
     std::string word = CliStore::ProfileWord();
     if (context.json) {
@@ -53,15 +54,21 @@ int ConfigGet(CliContext& context, const std::vector<std::string>& args) {
     std::vector<std::pair<std::string, std::string>> values;
     std::string value;
     if (args.size() == 1) {
-        if (!db->GetConfigValue(profile, args[0], value))
+        if (!db->GetConfigValue(profile, args[0], value)) {
+            if (CliStore::StoreFailed())
+                return CliStore::Failure(context, *db, "cannot read '" + args[0] + "'");
             return context.Fail("profile " + std::to_string(profile) + " has no setting '" +
                                 args[0] + "'");
+        }
         values.emplace_back(args[0], value);
     } else {
         // The store has no listing of keys; the factory keys are every key a profile can hold.
-        for (const auto& entry : FactoryConfiguration::Entries())
+        for (const auto& entry : FactoryConfiguration::Entries()) {
             if (db->GetConfigValue(profile, entry.key, value))
                 values.emplace_back(entry.key, value);
+            else if (CliStore::StoreFailed())
+                return CliStore::Failure(context, *db, "cannot read the settings");
+        }
     }
     if (context.json) {
         JsonWriter json;
@@ -92,10 +99,13 @@ int ConfigSet(CliContext& context, const std::vector<std::string>& args) {
     if (profile <= 0) return exitCode;
     // Setting a key the profile does not hold stores nothing; say so instead of succeeding.
     std::string old;
-    if (!db->GetConfigValue(profile, key, old))
+    if (!db->GetConfigValue(profile, key, old)) {
+        if (CliStore::StoreFailed())
+            return CliStore::Failure(context, *db, "cannot read '" + key + "'");
         return context.Fail("profile " + std::to_string(profile) + " has no setting '" + key + "'");
+    }
     if (!db->SetConfigValue(profile, key, value))
-        return context.Fail("could not store '" + key + "'");
+        return CliStore::Failure(context, *db, "could not store '" + key + "'");
     std::string stored;
     db->GetConfigValue(profile, key, stored);
     if (context.json) {
@@ -124,6 +134,7 @@ int MacroList(CliContext& context, const std::vector<std::string>& args) {
     if (!db) return exitCode;
     std::vector<std::unique_ptr<MacroRow>> macros;
     db->LoadMacroList(macros);
+    if (CliStore::StoreFailed()) return CliStore::Failure(context, *db, "cannot read the macros");
     std::vector<std::unique_ptr<MacroItemRow>> items;
     if (context.json) {
         JsonWriter json;
@@ -152,9 +163,12 @@ int MacroShow(CliContext& context, const std::vector<std::string>& args) {
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
     MacroRow macro;
-    if (!db->GetMacro(id, macro)) return context.Fail("no macro " + args[0]);
+    if (!db->GetMacro(id, macro))
+        return CliStore::StoreFailed() ? CliStore::Failure(context, *db, "cannot read the macro")
+                                       : context.Fail("no such macro: " + args[0]);
     std::vector<std::unique_ptr<MacroItemRow>> items;
     db->LoadMacroItems(id, items);
+    if (CliStore::StoreFailed()) return CliStore::Failure(context, *db, "cannot read the macro");
     if (context.json) {
         JsonWriter json;
         json.BeginObject();

@@ -4,9 +4,15 @@
 #include "sim/VirtualClock.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 struct EmulatedMouse::OpenHandle {
     Link link = Link::Cable;
@@ -477,7 +483,7 @@ bool EmulatedMouse::SaveState(const std::string& path) const {
     std::ostringstream out;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        out << "pivane-simulated-mouse 1\n";
+        out << kStateHeader << '\n';
         out << "plugged " << fixture_.cablePlugged << ' ' << fixture_.receiverPlugged << '\n';
         out << "linked " << fixture_.receiverLinked << '\n';
         out << "battery " << fixture_.battery << '\n';
@@ -509,23 +515,59 @@ bool EmulatedMouse::SaveState(const std::string& path) const {
                 << entry.feature << ' ' << entry.command << ' '
                 << CommandFrame::ToHex(entry.bytes.data(), entry.bytes.size()) << '\n';
     }
-    // Written beside the target and renamed, so a failed write never leaves half a state.
-    std::string temp = path + ".tmp";
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        if (!file) return false;
-        file << out.str();
-        file.flush();
-        if (!file) return false;
+    // Never onto a device, a pipe or a folder, nor through a link that leads nowhere.
+    struct stat st;
+    bool exists = stat(path.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) return false;
+    if (!exists && lstat(path.c_str(), &st) == 0) return false;
+    std::string target = path;
+    if (exists) {
+        char* real = realpath(path.c_str(), nullptr);
+        if (!real) return false;
+        target = real;
+        std::free(real);
     }
-    return std::rename(temp.c_str(), path.c_str()) == 0;
+    // Written beside the target under a name of its own and renamed, so a failed write never
+    // leaves half a state and no other file is replaced on the way.
+    static std::atomic<int> serial{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    const std::string text = out.str();
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool EmulatedMouse::LoadState(const std::string& path) {
+    // A device or a pipe would never end, and a huge file is not a state.
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStateFileSize)
+        return false;
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
+    std::string text(static_cast<size_t>(st.st_size), '\0');
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(file.gcount()));
+    std::istringstream lines(text);
     std::string header;
-    if (!std::getline(file, header) || header != "pivane-simulated-mouse 1") return false;
+    if (!std::getline(lines, header) || header != kStateHeader) return false;
     Fixture fixture;
     State state;
     std::vector<LoggedReport> log;
@@ -535,7 +577,7 @@ bool EmulatedMouse::LoadState(const std::string& path) {
         fixture = fixture_;
     }
     std::string line;
-    while (std::getline(file, line)) {
+    while (std::getline(lines, line)) {
         std::istringstream in(line);
         std::string word;
         in >> word;

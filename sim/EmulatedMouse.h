@@ -143,10 +143,15 @@ public:
     int OpenHandleCount() const;
     Fixture GetFixture() const;
 
-    // Keeps state, plugs, battery and the report log in a text file between runs. False when the
-    // file cannot be written / read; a malformed line is skipped.
+    // Keeps state, plugs, battery and the report log in a text file between runs. Saving writes
+    // a temporary file beside the target and renames it; it refuses (false) a target that exists
+    // but is not a regular file. Loading reads only a regular file of at most kMaxStateFileSize
+    // bytes whose first line is the state header; false, with the state unchanged, otherwise
+    // (a malformed line inside a state file is skipped).
     bool SaveState(const std::string& path) const;
     bool LoadState(const std::string& path);
+    static constexpr long kMaxStateFileSize = 16L << 20;
+    static constexpr const char* kStateHeader = "pivane-simulated-mouse 1";
 
     static const char* LinkName(Link link) { return link == Link::Cable ? "cable" : "receiver"; }
 

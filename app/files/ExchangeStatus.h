@@ -8,4 +8,6 @@ enum class ExchangeStatus {
     Missing,         // the chosen file does not exist
     Unreadable,      // not XML, or not a file of this kind; nothing was changed
     Failed,          // the file could not be written, or the store refused the data
+    TooLarge,        // more macros or events than any real file holds; nothing was changed
+    UnsafeTarget,    // the settings database, the light-frame store or not a regular file
 };

@@ -2,10 +2,57 @@
 
 #include "app/files/FileChooser.h"
 #include "app/files/TextNumber.h"
+#include "app/platform/AppFolders.h"
+#include "app/store/LightFrameStore.h"
 #include "app/store/SettingsDatabase.h"
 #include "app/xml/XmlDocument.h"
 
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool SameFile(const std::string& path, const struct stat& target) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && st.st_dev == target.st_dev && st.st_ino == target.st_ino;
+}
+
+// Files an export must never replace: the stores and what SQLite keeps beside a database.
+std::vector<std::string> GuardedFiles(const SettingsDatabase& db) {
+    std::vector<std::string> stores;
+    if (!db.DatabasePath().empty()) stores.push_back(db.DatabasePath());
+    std::string data = AppFolders::DataFolder();
+    if (!data.empty())
+        stores.push_back(data + "db/" + SettingsDatabase::kDeviceName + "_data_v7.db");
+    if (!LightFrameStore::Instance().StorePath().empty())
+        stores.push_back(LightFrameStore::Instance().StorePath());
+    std::string program = AppFolders::ProgramFolder();
+    if (!program.empty()) stores.push_back(program + LightFrameStore::kFileName);
+    std::vector<std::string> guarded;
+    for (const auto& store : stores)
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+            guarded.push_back(store + suffix);
+    return guarded;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
 
 ExchangeStatus MacroExchange::Export(SettingsDatabase& db, FileChooser& chooser, int macroId) {
     if (macroId <= 0) return ExchangeStatus::NothingSelected;
@@ -42,7 +89,7 @@ ExchangeStatus MacroExchange::ExportToFile(SettingsDatabase& db, int macroId,
         doc.SetAttrib("value", item->value);
         doc.SetAttrib("delay_time", item->delayTime);
     }
-    return doc.Save(path) ? ExchangeStatus::Done : ExchangeStatus::Failed;
+    return WriteExportFile(db, doc.GetDoc(), path);
 }
 
 ExchangeStatus MacroExchange::Import(SettingsDatabase& db, FileChooser& chooser,
@@ -72,10 +119,14 @@ ExchangeStatus MacroExchange::ImportText(SettingsDatabase& db, const char* data,
 
 ExchangeStatus MacroExchange::ImportDocument(SettingsDatabase& db, XmlDocument& doc,
                                              MacroImportResult& result) {
-    if (!doc.FindElem("macro")) return ExchangeStatus::Unreadable;
-    doc.IntoElem();
     // Only the first macroinfo counts.
-    if (!doc.FindElem("macroinfo")) return ExchangeStatus::Unreadable;
+    auto toMacroInfo = [&doc] {
+        doc.ResetPos();
+        if (!doc.FindElem("macro")) return false;
+        doc.IntoElem();
+        return doc.FindElem("macroinfo");
+    };
+    if (!toMacroInfo()) return ExchangeStatus::Unreadable;
     MacroRow macro;
     macro.name = doc.GetAttrib("name");
     macro.playTimes = TextNumber::Decimal(doc.GetAttrib("times"));
@@ -83,45 +134,102 @@ ExchangeStatus MacroExchange::ImportDocument(SettingsDatabase& db, XmlDocument& 
     macro.loopType = TextNumber::Decimal(doc.GetAttrib("looptype"));
     macro.delayTime = TextNumber::Decimal(doc.GetAttrib("delaytime"));
     macro.linkCount = 0;
+    if (CountMacroItems(doc) > kMaxEvents) return ExchangeStatus::TooLarge;
 
-    auto lock = db.Lock();
-    int id = AddNewMacro(db, macro);
-    if (id <= 0) return ExchangeStatus::Failed;
-    result.macroId = id;
-    result.name = macro.name;
-    result.items = AddMacroItems(db, doc, id);
+    // The macro and its events together: another writer or a kill never leaves half of it.
+    bool stored = db.RunInTransaction([&] {
+        result = MacroImportResult();
+        toMacroInfo();
+        int id = AddNewMacro(db, macro);
+        if (id <= 0) return false;
+        int items = AddMacroItems(db, doc, id);
+        if (items < 0) return false;
+        result.macroId = id;
+        result.name = macro.name;
+        result.items = items;
+        return true;
+    });
+    if (!stored) {
+        result = MacroImportResult();
+        return ExchangeStatus::Failed;
+    }
     return ExchangeStatus::Done;
+}
+
+int MacroExchange::CountMacroItems(XmlDocument& doc) {
+    if (!doc.FindElem("macroitems")) return 0;
+    doc.IntoElem();
+    int count = 0;
+    while (doc.FindElem("item"))
+        ++count;
+    doc.OutOfElem();
+    return count;
 }
 
 int MacroExchange::AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int macroId) {
     if (!doc.FindElem("macroitems")) return 0;
     doc.IntoElem();
+    std::vector<std::unique_ptr<MacroItemRow>> items;
     int index = 0;
-    int stored = 0;
     while (doc.FindElem("item")) {
-        MacroItemRow item;
-        item.macroId = macroId;
-        item.recordIndex = index++;
-        item.desc = doc.GetAttrib("desc");
-        item.type = TextNumber::Decimal(doc.GetAttrib("type"));
-        item.value = TextNumber::Decimal(doc.GetAttrib("value"));
-        item.delayTime = TextNumber::Decimal(doc.GetAttrib("delay_time"));
-        if (db.AddMacroItem(item) > 0) ++stored;
+        auto item = std::make_unique<MacroItemRow>();
+        item->macroId = macroId;
+        item->recordIndex = index++;
+        item->desc = doc.GetAttrib("desc");
+        item->type = TextNumber::Decimal(doc.GetAttrib("type"));
+        item->value = TextNumber::Decimal(doc.GetAttrib("value"));
+        item->delayTime = TextNumber::Decimal(doc.GetAttrib("delay_time"));
+        items.push_back(std::move(item));
     }
     doc.OutOfElem();
-    return stored;
+    return db.SaveMacroItems(std::move(items));
 }
 
 int MacroExchange::AddNewMacro(SettingsDatabase& db, const MacroRow& row) {
-    auto lock = db.Lock();
-    std::vector<std::unique_ptr<MacroRow>> existing;
-    db.LoadMacroList(existing);
-    int highest = 0;
-    for (const auto& m : existing)
-        highest = std::max(highest, m->macroId);
     int id = db.AddMacro(row);
-    if (id <= highest) return 0;
-    MacroRow written;
-    if (!db.GetMacro(id, written) || written.name != row.name) return 0;
+    if (SettingsDatabase::LastResult() != SQLITE_OK || id <= 0) return 0;
     return id;
+}
+
+ExchangeStatus MacroExchange::WriteExportFile(const SettingsDatabase& db, const std::string& text,
+                                              const std::string& path) {
+    if (path.empty()) return ExchangeStatus::Failed;
+    struct stat target;
+    struct stat link;
+    const bool exists = stat(path.c_str(), &target) == 0;
+    if (!exists && lstat(path.c_str(), &link) == 0) return ExchangeStatus::UnsafeTarget;
+    if (exists && !S_ISREG(target.st_mode)) return ExchangeStatus::UnsafeTarget;
+    const auto guarded = GuardedFiles(db);
+    if (exists)
+        for (const auto& file : guarded)
+            if (SameFile(file, target)) return ExchangeStatus::UnsafeTarget;
+    // Names that do not exist yet (a journal comes and goes) are compared as paths.
+    std::error_code ec;
+    fs::path real = exists ? fs::canonical(path, ec) : fs::weakly_canonical(path, ec);
+    if (ec || real.filename().empty()) return ExchangeStatus::Failed;
+    for (const auto& file : guarded) {
+        std::error_code ignored;
+        if (fs::weakly_canonical(file, ignored) == real) return ExchangeStatus::UnsafeTarget;
+    }
+
+    static std::atomic<int> serial{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = (real.parent_path() / ("." + real.filename().string() + ".tmp" +
+                                      std::to_string(getpid()) + "-" + std::to_string(++serial)))
+                   .string();
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return ExchangeStatus::Failed;
+    }
+    if (fd < 0) return ExchangeStatus::Failed;
+    // A replaced file keeps its permissions.
+    bool ok = (!exists || fchmod(fd, target.st_mode & 07777) == 0) && WriteAll(fd, text) &&
+              fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), real.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return ExchangeStatus::Failed;
+    }
+    return ExchangeStatus::Done;
 }

@@ -92,7 +92,7 @@ ExchangeStatus ProfileExchange::ExportToFile(SettingsDatabase& db, int deviceTyp
         doc.OutOfElem();
         doc.OutOfElem();
     }
-    return doc.Save(path) ? ExchangeStatus::Done : ExchangeStatus::Failed;
+    return MacroExchange::WriteExportFile(db, doc.GetDoc(), path);
 }
 
 ExchangeStatus ProfileExchange::Import(SettingsDatabase& db, FileChooser& chooser, int deviceType,
@@ -123,90 +123,128 @@ ExchangeStatus ProfileExchange::ImportText(SettingsDatabase& db, const char* dat
     return ImportDocument(db, doc, deviceType, currentProfile, result);
 }
 
+bool ProfileExchange::WithinBounds(XmlDocument& doc) {
+    doc.ResetPos();
+    doc.FindElem("profile");
+    doc.IntoElem();
+    int macros = 0;
+    long events = 0;
+    while (doc.FindElem("macroinfo")) {
+        if (++macros > kMaxMacros) return false;
+        doc.IntoElem();
+        events += MacroExchange::CountMacroItems(doc);
+        doc.OutOfElem();
+        if (events > kMaxEvents) return false;
+    }
+    doc.ResetPos();
+    doc.FindElem("profile");
+    doc.IntoElem();
+    int items = 0;
+    if (doc.FindElem("keyitems")) {
+        doc.IntoElem();
+        while (doc.FindElem("item"))
+            if (++items > kMaxKeyItems) return false;
+    }
+    return true;
+}
+
 ExchangeStatus ProfileExchange::ImportDocument(SettingsDatabase& db, XmlDocument& doc,
                                                int deviceType, int currentProfile,
                                                ProfileImportResult& result) {
     if (!doc.FindElem("profile")) return ExchangeStatus::Unreadable;
     const bool mouse = IsMouse(deviceType);
     if (mouse && currentProfile <= 0) return ExchangeStatus::Failed;
-    auto lock = db.Lock();
-    std::vector<std::unique_ptr<MacroRow>> existing;
-    db.LoadMacroList(existing);
+    if (!WithinBounds(doc)) return ExchangeStatus::TooLarge;
 
-    // Macros first, so that the assignments can be pointed at their new ids.
-    std::map<int, int> newIds;
-    std::set<int> lost; // macros the store refused: their assignments are not imported
-    doc.IntoElem();
-    while (doc.FindElem("macroinfo")) {
-        const std::string name = doc.GetAttrib("name");
-        const int oldId = Attribute(doc, "macro_id");
-        // The same macro written twice (two assignments play it) is imported once.
-        if (newIds.count(oldId) || lost.count(oldId)) continue;
-        bool known = false;
+    // All of it or nothing: macros, the new profile and the assignments in one transaction.
+    bool stored = db.RunInTransaction([&] {
+        result = ProfileImportResult();
+        std::vector<std::unique_ptr<MacroRow>> existing;
+        db.LoadMacroList(existing);
+        if (SettingsDatabase::LastResult() != SQLITE_OK) return false;
+        std::set<std::pair<int, std::string>> known;
         for (const auto& m : existing)
-            if (m->macroId == oldId && m->name == name) known = true;
-        if (known) continue;
+            known.emplace(m->macroId, m->name);
 
-        MacroRow macro;
-        macro.name = name;
-        macro.playTimes = Attribute(doc, "times");
-        macro.delayType = Attribute(doc, "type");
-        macro.loopType = Attribute(doc, "looptype");
-        macro.delayTime = Attribute(doc, "delaytime");
-        macro.linkCount = 0;
-        const int newId = MacroExchange::AddNewMacro(db, macro);
-        if (newId <= 0) {
-            lost.insert(oldId);
-            continue;
-        }
-        newIds[oldId] = newId;
-        auto added = std::make_unique<ImportedMacro>();
-        added->macroId = newId;
-        added->name = name;
-        result.macros.push_back(std::move(added));
-
+        // Macros first, so that the assignments can be pointed at their new ids.
+        std::map<int, int> newIds;
+        std::set<int> reused;
+        doc.ResetPos();
+        doc.FindElem("profile");
         doc.IntoElem();
-        MacroExchange::AddMacroItems(db, doc, newId);
-        doc.OutOfElem();
-    }
-
-    doc.ResetPos();
-    doc.FindElem("profile");
-    doc.IntoElem();
-    int target = currentProfile;
-    if (doc.FindElem("profileinfo") && !mouse) {
-        ProfileRow profile;
-        profile.name = doc.GetAttrib("name");
-        target = db.AddProfile(profile);
-    } else if (!mouse) {
-        // A keyboard file without its profile has nowhere to go.
-        target = 0;
-    }
-    result.profile = target > 0 ? target : 0;
-    if (target <= 0) return ExchangeStatus::Failed;
-
-    if (doc.FindElem("keyitems")) {
-        doc.IntoElem();
-        while (doc.FindElem("item")) {
-            KeyAssignmentRow row;
-            row.profile = target;
-            row.fnLayer = Attribute(doc, "fn_layer");
-            row.keyCode = Attribute(doc, "key_code");
-            row.layoutValue = Attribute(doc, "layout_value");
-            row.layoutDesc = doc.GetAttrib("layout_desc");
-            row.macroType = Attribute(doc, "macro_type");
-            row.macroValue = Attribute(doc, "macro_value");
-            row.macroValue2 = Attribute(doc, "macro_value2");
-            row.macroValue3 = Attribute(doc, "macro_value3");
-            row.macroDesc = doc.GetAttrib("macro_desc");
-            if (row.macroType == kMacroFunction) {
-                if (lost.count(row.macroValue)) continue;
-                auto it = newIds.find(row.macroValue);
-                if (it != newIds.end()) row.macroValue = it->second;
+        while (doc.FindElem("macroinfo")) {
+            const std::string name = doc.GetAttrib("name");
+            const int oldId = Attribute(doc, "macro_id");
+            // The same macro written twice (two assignments play it) is imported once.
+            if (newIds.count(oldId) || reused.count(oldId)) continue;
+            if (known.count({oldId, name})) {
+                reused.insert(oldId);
+                continue;
             }
-            int id = mouse ? db.SaveButtonAssignment(row) : db.SaveKeyAssignment(row);
-            if (id > 0) ++result.assignments;
+            MacroRow macro;
+            macro.name = name;
+            macro.playTimes = Attribute(doc, "times");
+            macro.delayType = Attribute(doc, "type");
+            macro.loopType = Attribute(doc, "looptype");
+            macro.delayTime = Attribute(doc, "delaytime");
+            macro.linkCount = 0;
+            const int newId = MacroExchange::AddNewMacro(db, macro);
+            if (newId <= 0) return false;
+            newIds[oldId] = newId;
+            auto added = std::make_unique<ImportedMacro>();
+            added->macroId = newId;
+            added->name = name;
+            result.macros.push_back(std::move(added));
+
+            doc.IntoElem();
+            int items = MacroExchange::AddMacroItems(db, doc, newId);
+            doc.OutOfElem();
+            if (items < 0) return false;
         }
+
+        doc.ResetPos();
+        doc.FindElem("profile");
+        doc.IntoElem();
+        int target = currentProfile;
+        if (doc.FindElem("profileinfo") && !mouse) {
+            ProfileRow profile;
+            profile.name = doc.GetAttrib("name");
+            target = db.AddProfile(profile);
+        } else if (!mouse) {
+            // A keyboard file without its profile has nowhere to go.
+            target = 0;
+        }
+        result.profile = target > 0 ? target : 0;
+        if (target <= 0) return false;
+
+        if (doc.FindElem("keyitems")) {
+            doc.IntoElem();
+            while (doc.FindElem("item")) {
+                KeyAssignmentRow row;
+                row.profile = target;
+                row.fnLayer = Attribute(doc, "fn_layer");
+                row.keyCode = Attribute(doc, "key_code");
+                row.layoutValue = Attribute(doc, "layout_value");
+                row.layoutDesc = doc.GetAttrib("layout_desc");
+                row.macroType = Attribute(doc, "macro_type");
+                row.macroValue = Attribute(doc, "macro_value");
+                row.macroValue2 = Attribute(doc, "macro_value2");
+                row.macroValue3 = Attribute(doc, "macro_value3");
+                row.macroDesc = doc.GetAttrib("macro_desc");
+                if (row.macroType == kMacroFunction) {
+                    auto it = newIds.find(row.macroValue);
+                    if (it != newIds.end()) row.macroValue = it->second;
+                }
+                int id = mouse ? db.SaveButtonAssignment(row) : db.SaveKeyAssignment(row);
+                if (SettingsDatabase::LastResult() != SQLITE_OK) return false;
+                if (id > 0) ++result.assignments;
+            }
+        }
+        return true;
+    });
+    if (!stored) {
+        result = ProfileImportResult();
+        return ExchangeStatus::Failed;
     }
     return ExchangeStatus::Done;
 }

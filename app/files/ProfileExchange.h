@@ -44,15 +44,23 @@ public:
     // Device types above this one are mice.
     static constexpr int kLastKeyboardType = 600;
 
+    // A file past these bounds is refused as a whole (TooLarge). A profile plays at most one
+    // macro per key, so real files stay far below them.
+    static constexpr int kMaxMacros = 10000;
+    static constexpr int kMaxKeyItems = 10000;
+    static constexpr int kMaxEvents = 200000; // over all macros of the file
+
     // profile 0 or below: NothingSelected (nothing asked). profileName is the name the profile
-    // list shows. Failed when the file cannot be written.
+    // list shows. Failed when the file cannot be written; UnsafeTarget (nothing written) for the
+    // stores and for anything that exists but is not a regular file.
     static ExchangeStatus Export(SettingsDatabase& db, FileChooser& chooser, int deviceType,
                                  int profile, const std::string& profileName);
     static ExchangeStatus ExportToFile(SettingsDatabase& db, int deviceType, int profile,
                                        const std::string& profileName, const std::string& path);
 
-    // Missing and Unreadable change nothing in the store. currentProfile is the target for a
-    // mouse file.
+    // Missing, Unreadable, TooLarge and Failed change nothing in the store: the whole import is
+    // one transaction (SettingsDatabase::LastResult() tells why the store refused).
+    // currentProfile is the target for a mouse file.
     static ExchangeStatus Import(SettingsDatabase& db, FileChooser& chooser, int deviceType,
                                  int currentProfile, ProfileImportResult& result);
     static ExchangeStatus ImportFile(SettingsDatabase& db, const std::string& path, int deviceType,
@@ -62,6 +70,8 @@ public:
                                      ProfileImportResult& result);
 
 private:
+    // Within the bounds above.
+    static bool WithinBounds(XmlDocument& doc);
     static ExchangeStatus ImportDocument(SettingsDatabase& db, XmlDocument& doc, int deviceType,
                                          int currentProfile, ProfileImportResult& result);
 };

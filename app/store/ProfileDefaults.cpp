@@ -5,25 +5,43 @@
 int ProfileDefaults::LoadOrCreateProfiles(SettingsDatabase& db, const std::string& profileWord,
                                           int deviceType,
                                           std::vector<std::unique_ptr<ProfileRow>>& list) {
-    // One step for every caller: the window thread and a worker must not both find the list
-    // empty and create two sets.
+    // One step for every caller in this process; other processes are kept apart by the
+    // transaction, which looks at the list again before it adds anything.
     auto lock = db.Lock();
-    if (db.LoadProfileList(list) > 0) return static_cast<int>(list.size());
-
-    bool mouse = deviceType > kLastKeyboardType;
-    ProfileRow row;
-    int firstId = 0;
-    for (int number = 1; number <= 3; ++number) {
-        row.name = profileWord + " " + std::to_string(number);
-        int id = db.AddProfile(row);
-        if (id <= 0) break;
-        if (number == 1) firstId = id;
-        if (number == 1 || mouse) db.WriteFactoryConfiguration(id);
+    int count = db.LoadProfileList(list);
+    if (count > 0) return count;
+    if (SettingsDatabase::LastResult() != SQLITE_OK) return 0;
+    // A damaged table can read as empty; seeding it would write into the damage.
+    std::string problem;
+    if (!db.QuickCheck(&problem)) {
+        int rc = SettingsDatabase::LastResult();
+        SettingsDatabase::SetLastResult(rc == SQLITE_OK ? SQLITE_CORRUPT : rc, problem);
+        return 0;
     }
-    // Ids start at 1 on a fresh or cleared store; activate by id so that a store whose counter
-    // has moved on still ends up with one active profile.
-    if (firstId > 0) db.SetActiveProfile(firstId);
+    if (!CreateInitialProfiles(db, profileWord, deviceType)) return 0;
     return db.LoadProfileList(list);
+}
+
+bool ProfileDefaults::CreateInitialProfiles(SettingsDatabase& db, const std::string& profileWord,
+                                            int deviceType) {
+    return db.RunInTransaction([&] {
+        std::vector<std::unique_ptr<ProfileRow>> existing;
+        if (db.LoadProfileList(existing) > 0) return true;
+        if (SettingsDatabase::LastResult() != SQLITE_OK) return false;
+        bool mouse = deviceType > kLastKeyboardType;
+        ProfileRow row;
+        int firstId = 0;
+        for (int number = 1; number <= 3; ++number) {
+            row.name = profileWord + " " + std::to_string(number);
+            int id = db.AddProfile(row);
+            if (id <= 0) return false;
+            if (number == 1) firstId = id;
+            if ((number == 1 || mouse) && !db.WriteFactoryConfiguration(id)) return false;
+        }
+        // Ids start at 1 on a fresh or cleared store; activate by id so that a store whose
+        // counter has moved on still ends up with one active profile.
+        return db.SetActiveProfile(firstId);
+    });
 }
 
 std::string ProfileDefaults::DisplayName(const std::string& storedName, int languageId,

@@ -26,6 +26,9 @@ bool SQLiteDB::Open(const char* pathUtf8, const std::string& key, int flags) {
     }
     handle_ = handle;
     sqlite3_exec(handle_, "PRAGMA synchronous = OFF; ", nullptr, nullptr, nullptr);
+    // Without it a second writer fails at once, and a failed write looked like success to
+    // callers that did not check; with it the two share the file.
+    sqlite3_busy_timeout(handle_, busyTimeoutMs_);
     return true;
 }
 
@@ -54,4 +57,26 @@ int SQLiteDB::Execute(const char* sql, int (*callback)(void*, int, char**, char*
 int64_t SQLiteDB::LastInsertRowId() const {
     if (!handle_) return -1;
     return sqlite3_last_insert_rowid(handle_);
+}
+
+int SQLiteDB::Changes() const {
+    if (!handle_) return 0;
+    return sqlite3_changes(handle_);
+}
+
+int SQLiteDB::SetBusyTimeout(int milliseconds) {
+    busyTimeoutMs_ = milliseconds < 0 ? 0 : milliseconds;
+    if (!handle_) return SQLITE_MISUSE;
+    return sqlite3_busy_timeout(handle_, busyTimeoutMs_);
+}
+
+std::string SQLiteDB::ErrorMessage() const {
+    if (!handle_) return std::string();
+    const char* message = sqlite3_errmsg(handle_);
+    return message ? message : "";
+}
+
+int SQLiteDB::ErrorCode() const {
+    if (!handle_) return SQLITE_MISUSE;
+    return sqlite3_errcode(handle_);
 }

@@ -14,6 +14,9 @@ public:
     // Read-write with full mutex; the same plus create.
     static constexpr int kOpenExisting = 0x00010002;
     static constexpr int kOpenCreate = 0x00010006;
+    // How long a statement waits for another connection (the window, another pivanectl) to
+    // release the file before it gives up with SQLITE_BUSY.
+    static constexpr int kBusyTimeoutMs = 5000;
 
     SQLiteDB() = default;
     SQLiteDB(const SQLiteDB&) = delete;
@@ -23,7 +26,7 @@ public:
 
     // Closes any current connection first. False for a null path, when sqlite3_open_v2 fails
     // (the half-open handle is closed) or when a non-empty key is given (no cipher is available).
-    // Turns synchronous writes off on every connection.
+    // Turns synchronous writes off and sets the busy time-out on every connection.
     bool Open(const char* pathUtf8, const std::string& key, int flags);
     // True without a connection; false (handle kept) when sqlite3_close fails.
     bool Close();
@@ -37,9 +40,19 @@ public:
                 void* argument = nullptr);
     // -1 without a connection.
     int64_t LastInsertRowId() const;
+    // Rows changed by the last finished statement; 0 without a connection.
+    int Changes() const;
+    // Applies to the current connection and to every later one; 21 without a connection.
+    int SetBusyTimeout(int milliseconds);
+    int BusyTimeout() const { return busyTimeoutMs_; }
+    // sqlite3_errcode of the connection (the last call's result); 21 without one.
+    int ErrorCode() const;
+    // sqlite3_errmsg of the connection; "" without one.
+    std::string ErrorMessage() const;
 
     sqlite3* Handle() const { return handle_; }
 
 private:
     sqlite3* handle_ = nullptr;
+    int busyTimeoutMs_ = kBusyTimeoutMs;
 };

@@ -40,3 +40,9 @@ const char* SQLiteStatement::ColumnText(int index) {
     if (!handle_) return nullptr;
     return reinterpret_cast<const char*>(sqlite3_column_text(handle_, index));
 }
+
+int SQLiteStatement::Reset() {
+    if (!handle_) return SQLITE_MISUSE;
+    finished_ = 0;
+    return sqlite3_reset(handle_);
+}

@@ -18,6 +18,8 @@ public:
     int BindText(int index, const char* bytes, int byteLength);
     // 21 without a statement; SQLITE_DONE (101) marks the statement finished.
     int Step();
+    // Makes a stepped statement ready to run again with new bindings; 21 without a statement.
+    int Reset();
     // 0 without a statement.
     int ColumnInt(int index);
     // Null without a statement or for a NULL column.

@@ -1,9 +1,13 @@
 #include "app/store/SettingsDatabase.h"
 
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <system_error>
+#include <thread>
 
 #include "app/store/FactoryConfiguration.h"
+#include "app/store/ProfileDefaults.h"
 #include "app/store/SQLiteAutoTransaction.h"
 #include "app/store/SQLiteStatement.h"
 
@@ -166,6 +170,10 @@ constexpr const char* kClearSequence =
     "DELETE FROM sqlite_sequence";
 constexpr const char* kInsertConfigValue =
     "INSERT INTO t_configdata(profile, key, value) VALUES (?, ?, ?);";
+constexpr const char* kCountSchemaObjects =
+    "SELECT count(*) FROM sqlite_master";
+constexpr const char* kQuickCheck =
+    "PRAGMA quick_check";
 // clang-format on
 
 bool Succeeded(int rc) {
@@ -259,15 +267,12 @@ void ReadMusicLayer(SQLiteStatement& s, MusicLayerRow& r) {
     r.sel = s.ColumnInt(8);
 }
 
-// Steps a prepared select and appends one record per row.
-template <typename Row, typename Reader>
-int CollectRows(SQLiteStatement& s, std::vector<std::unique_ptr<Row>>& list, Reader read) {
-    while (s.Step() == SQLITE_ROW) {
-        auto row = std::make_unique<Row>();
-        read(s, *row);
-        list.push_back(std::move(row));
-    }
-    return static_cast<int>(list.size());
+// The outcome of the last data operation of this thread (see LastResult).
+thread_local int tLastResult = SQLITE_OK;
+thread_local std::string tLastMessage;
+
+bool IsBusy(int rc) {
+    return rc == SQLITE_BUSY || rc == SQLITE_LOCKED;
 }
 
 void BindAssignment(SQLiteStatement& s, const KeyAssignmentRow& row) {
@@ -303,6 +308,130 @@ SettingsDatabase::~SettingsDatabase() {
     }
 }
 
+// --- outcome tracking and transactions ---
+
+int SettingsDatabase::LastResult() {
+    return tLastResult;
+}
+
+const std::string& SettingsDatabase::LastMessage() {
+    return tLastMessage;
+}
+
+void SettingsDatabase::SetLastResult(int rc, const std::string& message) {
+    tLastResult = rc;
+    tLastMessage = rc == SQLITE_OK ? std::string() : message;
+}
+
+std::unique_lock<std::recursive_mutex> SettingsDatabase::Enter() {
+    std::unique_lock<std::recursive_mutex> lock(criticalSection_);
+    SetLastResult(SQLITE_OK, std::string());
+    return lock;
+}
+
+int SettingsDatabase::Note(int rc) {
+    if (Succeeded(rc)) return rc;
+    // The first failure is the one that explains the others.
+    if (tLastResult == SQLITE_OK) SetLastResult(rc, IsOpen() ? ErrorMessage() : "no connection");
+    if (transactionDepth_ > 0 && transactionResult_ == SQLITE_OK) transactionResult_ = rc;
+    return rc;
+}
+
+int SettingsDatabase::PrepareNoted(SQLiteStatement& statement, const char* sql) {
+    int rc = Prepare(statement, sql);
+    if (rc != SQLITE_OK) Note(rc);
+    return rc;
+}
+
+int SettingsDatabase::Step(SQLiteStatement& statement) {
+    return Note(statement.Step());
+}
+
+bool SettingsDatabase::StepDone(SQLiteStatement& statement) {
+    return Succeeded(Step(statement));
+}
+
+int SettingsDatabase::StepRow(SQLiteStatement& statement) {
+    int rc = statement.Step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) Note(rc);
+    return rc;
+}
+
+template <typename Row, typename Reader>
+int SettingsDatabase::CollectRows(SQLiteStatement& s, std::vector<std::unique_ptr<Row>>& list,
+                                  Reader read) {
+    int rc;
+    while ((rc = StepRow(s)) == SQLITE_ROW) {
+        auto row = std::make_unique<Row>();
+        read(s, *row);
+        list.push_back(std::move(row));
+    }
+    // A read that broke off is not a short list: the caller must not act on it.
+    if (rc != SQLITE_DONE) list.clear();
+    return static_cast<int>(list.size());
+}
+
+bool SettingsDatabase::RunInTransaction(const std::function<bool()>& body) {
+    auto lock = Lock();
+    if (transactionDepth_ > 0) {
+        // Joins the caller's transaction, which rolls back when this part failed.
+        bool ok = body();
+        if (!ok && transactionResult_ == SQLITE_OK) transactionRefused_ = true;
+        return ok && transactionResult_ == SQLITE_OK;
+    }
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(BusyTimeout());
+    std::minstd_rand jitter(
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    for (;;) {
+        SetLastResult(SQLITE_OK, std::string());
+        transactionResult_ = SQLITE_OK;
+        transactionRefused_ = false;
+        SQLiteAutoTransaction transaction(this);
+        if (transaction.BeginResult() != SQLITE_OK) {
+            int rc = IsOpen() ? transaction.BeginResult() : SQLITE_MISUSE;
+            std::string message = IsOpen() ? ErrorMessage() : "no connection";
+            transaction.Rollback();
+            SetLastResult(rc, message);
+            return false;
+        }
+        ++transactionDepth_;
+        bool ok = body();
+        --transactionDepth_;
+        int failed = transactionResult_;
+        std::string message = tLastMessage;
+        if (ok && failed == SQLITE_OK && !transactionRefused_) {
+            if (transaction.End()) {
+                SetLastResult(SQLITE_OK, std::string());
+                return true;
+            }
+            // END that failed (busy past the time-out) leaves the transaction open.
+            failed = ErrorCode();
+            if (failed == SQLITE_OK) failed = SQLITE_ERROR;
+            message = ErrorMessage();
+        }
+        transaction.Rollback();
+        // A reader that wants to write cannot wait for another writer inside its transaction
+        // (SQLite answers busy at once to avoid a deadlock): start again from the beginning.
+        if (IsBusy(failed) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2 + jitter() % 15));
+            continue;
+        }
+        SetLastResult(failed, message);
+        return false;
+    }
+}
+
+bool SettingsDatabase::QuickCheck(std::string* problem) {
+    auto lock = Enter();
+    SQLiteStatement s;
+    PrepareNoted(s, kQuickCheck);
+    int rc = StepRow(s);
+    std::string first = rc == SQLITE_ROW ? Text(s, 0) : std::string();
+    if (problem) *problem = rc == SQLITE_ROW ? first : LastMessage();
+    return rc == SQLITE_ROW && first == "ok";
+}
+
 const std::vector<std::string>& SettingsDatabase::SchemaStatements() {
     static const std::vector<std::string> statements = {
         kCreateConfigData, kCreateProfileData,       kIndexProfile,    kCreateKeyMacroData,
@@ -316,6 +445,7 @@ const std::vector<std::string>& SettingsDatabase::SchemaStatements() {
 
 bool SettingsDatabase::OpenSettingsDatabase(const std::string& folder,
                                             const std::string& deviceName) {
+    SetLastResult(SQLITE_OK, std::string());
     databasePath_ = folder + "db/" + deviceName + "_data_v7.db";
     std::error_code ec;
     bool exists = std::filesystem::exists(databasePath_, ec);
@@ -326,8 +456,25 @@ bool SettingsDatabase::OpenSettingsDatabase(const std::string& folder,
         std::filesystem::file_size(databasePath_, ec) == 0 && !ec)
         exists = false;
     bool result;
-    if (exists) {
-        result = IsOpen() ? true : Open(databasePath_.c_str(), key_, kOpenExisting);
+    if (exists && IsOpen()) {
+        result = true;
+    } else if (exists) {
+        result = Open(databasePath_.c_str(), key_, kOpenExisting);
+        if (!result) {
+            SetLastResult(SQLITE_CANTOPEN, "unable to open database file");
+        } else {
+            // A first start killed after SQLite had written pages rolls back to a file without
+            // a single table: that is a new store, not a damaged one. (A file that cannot be
+            // read at all is left alone; the first operation reports why.)
+            auto lock = Enter();
+            SQLiteStatement s;
+            PrepareNoted(s, kCountSchemaObjects);
+            if (StepRow(s) == SQLITE_ROW && s.ColumnInt(0) == 0) {
+                s.Finalize();
+                result = BuildSchema();
+                if (!result) Close();
+            }
+        }
     } else {
         result = CreateSettingsSchema();
     }
@@ -344,12 +491,28 @@ bool SettingsDatabase::OpenSettingsDatabaseAndClear(const std::string& folder,
 
 bool SettingsDatabase::CreateSettingsSchema() {
     if (IsOpen()) return true;
+    if (!Open(databasePath_.c_str(), key_, kOpenCreate)) {
+        SetLastResult(SQLITE_CANTOPEN, "unable to open database file");
+        return false;
+    }
+    bool ok = BuildSchema();
+    // Closed again so that the next open creates the store instead of taking a connection to
+    // a file without tables for an open store.
+    if (!ok) Close();
+    return ok;
+}
+
+bool SettingsDatabase::BuildSchema() {
     const auto& statements = SchemaStatements();
-    if (!Open(databasePath_.c_str(), key_, kOpenCreate)) return false;
-    bool allOk = true;
-    for (const auto& sql : statements)
-        if (Execute(sql.c_str()) != SQLITE_OK) allOk = false;
-    return allOk;
+    // One transaction: whatever is killed when, the file has no table or all of them (and,
+    // when the word for "profile" is known, the initial profiles too).
+    return RunInTransaction([&] {
+        for (const auto& sql : statements)
+            if (Note(Execute(sql.c_str())) != SQLITE_OK) return false;
+        if (initialProfileWord_.empty()) return true;
+        return ProfileDefaults::CreateInitialProfiles(*this, initialProfileWord_,
+                                                      currentDeviceType_);
+    });
 }
 
 bool SettingsDatabase::CloseSettingsDatabase() {
@@ -359,197 +522,204 @@ bool SettingsDatabase::CloseSettingsDatabase() {
 // --- configuration values ---
 
 bool SettingsDatabase::GetConfigValue(int profile, const std::string& key, std::string& value) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     value.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectConfigValue);
+    PrepareNoted(s, kSelectConfigValue);
     s.BindInt(1, profile);
     BindString(s, 2, key);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     value = Text(s, 0);
     return true;
 }
 
 bool SettingsDatabase::SetConfigValue(int profile, const std::string& key,
                                       const std::string& value) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kUpdateConfigValue);
+    PrepareNoted(s, kUpdateConfigValue);
     BindString(s, 1, value);
     s.BindInt(2, profile);
     BindString(s, 3, key);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
-void SettingsDatabase::WriteFactoryConfiguration(int profile) {
-    std::lock_guard lock(criticalSection_);
-    SQLiteStatement s;
-    for (const auto& entry : FactoryConfiguration::Entries()) {
-        Prepare(s, kInsertConfigValue);
-        s.BindInt(1, profile);
-        s.BindText(2, entry.key, -1);
-        s.BindText(3, entry.value, -1);
-        s.Step();
-    }
+bool SettingsDatabase::WriteFactoryConfiguration(int profile) {
+    auto lock = Enter();
+    return RunInTransaction([&] {
+        SQLiteStatement s;
+        for (const auto& entry : FactoryConfiguration::Entries()) {
+            PrepareNoted(s, kInsertConfigValue);
+            s.BindInt(1, profile);
+            s.BindText(2, entry.key, -1);
+            s.BindText(3, entry.value, -1);
+            if (!StepDone(s)) return false;
+        }
+        return true;
+    });
 }
 
 // --- profiles ---
 
 int SettingsDatabase::AddProfile(const ProfileRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kInsertProfile);
+    PrepareNoted(s, kInsertProfile);
     BindString(s, 1, row.name);
     s.BindInt(2, 0);
     BindString(s, 3, row.app);
     s.BindInt(4, 0);
-    if (!Succeeded(s.Step())) return 0;
+    if (!StepDone(s)) return 0;
     return static_cast<int>(LastInsertRowId());
 }
 
 bool SettingsDatabase::DeleteProfile(int profile) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kDeleteProfile);
+    PrepareNoted(s, kDeleteProfile);
     s.BindInt(1, profile);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 bool SettingsDatabase::RenameProfile(int profile, const std::string& name) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kRenameProfile);
+    PrepareNoted(s, kRenameProfile);
     BindString(s, 1, name);
     s.BindInt(2, profile);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 bool SettingsDatabase::GetProfileName(int profile, std::string& name) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     name.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectProfileName);
+    PrepareNoted(s, kSelectProfileName);
     s.BindInt(1, profile);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     name = Text(s, 0);
     return true;
 }
 
 int SettingsDatabase::LoadProfileList(std::vector<std::unique_ptr<ProfileRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectProfiles);
+    PrepareNoted(s, kSelectProfiles);
     return CollectRows(s, list, ReadProfile);
 }
 
 bool SettingsDatabase::SetActiveProfile(int profile) {
-    std::lock_guard lock(criticalSection_);
-    SQLiteStatement s;
-    Prepare(s, kClearProfileStatus);
-    s.BindInt(1, 0);
-    s.Step();
-    Prepare(s, kSetProfileStatus);
-    s.BindInt(1, 1);
-    s.BindInt(2, profile);
-    return Succeeded(s.Step());
+    auto lock = Enter();
+    return RunInTransaction([&] {
+        SQLiteStatement s;
+        PrepareNoted(s, kClearProfileStatus);
+        s.BindInt(1, 0);
+        if (!StepDone(s)) return false;
+        PrepareNoted(s, kSetProfileStatus);
+        s.BindInt(1, 1);
+        s.BindInt(2, profile);
+        if (!StepDone(s)) return false;
+        // Clearing every status for a profile that is not there would leave none active.
+        return Changes() > 0;
+    });
 }
 
 int SettingsDatabase::FindActiveProfile() {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectActiveProfile);
+    PrepareNoted(s, kSelectActiveProfile);
     s.BindInt(1, 1);
-    if (s.Step() != SQLITE_ROW) return 0;
+    if (StepRow(s) != SQLITE_ROW) return 0;
     return s.ColumnInt(0);
 }
 
-// --- keyboard key assignments ---
+// --- key and button assignments ---
+
+int SettingsDatabase::ReplaceAssignment(const char* deleteSql, const char* insertSql,
+                                        const KeyAssignmentRow& row) {
+    int id = 0;
+    // Delete and insert together: a kill between them would lose the assignment.
+    bool ok = RunInTransaction([&] {
+        id = 0;
+        SQLiteStatement s;
+        PrepareNoted(s, deleteSql);
+        s.BindInt(1, row.profile);
+        s.BindInt(2, row.fnLayer);
+        s.BindInt(3, row.keyCode);
+        if (!StepDone(s)) return false;
+        // A default assignment is stored as no row.
+        if (row.macroValue == 0 && row.macroValue2 == 0) return true;
+        PrepareNoted(s, insertSql);
+        BindAssignment(s, row);
+        if (!StepDone(s)) return false;
+        id = static_cast<int>(LastInsertRowId());
+        return true;
+    });
+    return ok ? id : 0;
+}
 
 int SettingsDatabase::SaveKeyAssignment(const KeyAssignmentRow& row) {
     if (row.keyCode == 0) return 0;
-    std::lock_guard lock(criticalSection_);
-    SQLiteStatement s;
-    Prepare(s, kDeleteKeyAssignment);
-    s.BindInt(1, row.profile);
-    s.BindInt(2, row.fnLayer);
-    s.BindInt(3, row.keyCode);
-    s.Step();
-    // A default assignment is stored as no row.
-    if (row.macroValue == 0 && row.macroValue2 == 0) return 0;
-    Prepare(s, kInsertKeyAssignment);
-    BindAssignment(s, row);
-    if (!Succeeded(s.Step())) return 0;
-    return static_cast<int>(LastInsertRowId());
+    auto lock = Enter();
+    return ReplaceAssignment(kDeleteKeyAssignment, kInsertKeyAssignment, row);
 }
 
 bool SettingsDatabase::GetKeyAssignment(int profile, int fnLayer, int keyCode,
                                         KeyAssignmentRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectKeyAssignment);
+    PrepareNoted(s, kSelectKeyAssignment);
     s.BindInt(1, profile);
     s.BindInt(2, fnLayer);
     s.BindInt(3, keyCode);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     ReadKeyAssignment(s, row);
     return true;
 }
 
 int SettingsDatabase::LoadKeyAssignments(int profile, int fnLayer,
                                          std::vector<std::unique_ptr<KeyAssignmentRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectKeyAssignments);
+    PrepareNoted(s, kSelectKeyAssignments);
     s.BindInt(1, profile);
     s.BindInt(2, fnLayer);
     return CollectRows(s, list, ReadKeyAssignment);
 }
 
 bool SettingsDatabase::DeleteProfileKeyAssignments(int profile) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kDeleteProfileKeyAssignments);
+    PrepareNoted(s, kDeleteProfileKeyAssignments);
     s.BindInt(1, profile);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
-// --- mouse button assignments ---
-
 int SettingsDatabase::SaveButtonAssignment(const KeyAssignmentRow& row) {
-    std::lock_guard lock(criticalSection_);
-    SQLiteStatement s;
-    Prepare(s, kDeleteButtonAssignment);
-    s.BindInt(1, row.profile);
-    s.BindInt(2, row.fnLayer);
-    s.BindInt(3, row.keyCode);
-    s.Step();
-    if (row.macroValue == 0 && row.macroValue2 == 0) return 0;
-    Prepare(s, kInsertButtonAssignment);
-    BindAssignment(s, row);
-    if (!Succeeded(s.Step())) return 0;
-    return static_cast<int>(LastInsertRowId());
+    auto lock = Enter();
+    return ReplaceAssignment(kDeleteButtonAssignment, kInsertButtonAssignment, row);
 }
 
 bool SettingsDatabase::GetButtonAssignment(int profile, int keyCode, KeyAssignmentRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectButtonAssignment);
+    PrepareNoted(s, kSelectButtonAssignment);
     s.BindInt(1, profile);
     s.BindInt(2, 0);
     s.BindInt(3, keyCode);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     ReadKeyAssignment(s, row);
     return true;
 }
 
 int SettingsDatabase::LoadButtonAssignments(int profile,
                                             std::vector<std::unique_ptr<KeyAssignmentRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectButtonAssignments);
+    PrepareNoted(s, kSelectButtonAssignments);
     s.BindInt(1, profile);
     s.BindInt(2, 0);
     return CollectRows(s, list, ReadKeyAssignment);
@@ -557,10 +727,10 @@ int SettingsDatabase::LoadButtonAssignments(int profile,
 
 int SettingsDatabase::LoadAllButtonAssignments(
     int profile, std::vector<std::unique_ptr<KeyAssignmentRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectAllButtonAssignments);
+    PrepareNoted(s, kSelectAllButtonAssignments);
     s.BindInt(1, profile);
     return CollectRows(s, list, ReadKeyAssignment);
 }
@@ -569,23 +739,23 @@ int SettingsDatabase::LoadAllButtonAssignments(
 
 int SettingsDatabase::AddKeyExtraData(const std::string& description, const std::string& parameter,
                                       int type) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kInsertKeyExtraData);
+    PrepareNoted(s, kInsertKeyExtraData);
     BindString(s, 1, description);
     BindString(s, 2, parameter);
     s.BindInt(3, type);
-    if (!Succeeded(s.Step())) return 0;
+    if (!StepDone(s)) return 0;
     return static_cast<int>(LastInsertRowId());
 }
 
 bool SettingsDatabase::GetKeyExtraData(int id, std::string& description, std::string& parameter,
                                        int& type) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectKeyExtraData);
+    PrepareNoted(s, kSelectKeyExtraData);
     s.BindInt(1, id);
-    if (s.Step() == SQLITE_ROW) {
+    if (StepRow(s) == SQLITE_ROW) {
         description = Text(s, 0);
         parameter = Text(s, 1);
         type = s.ColumnInt(2);
@@ -596,18 +766,18 @@ bool SettingsDatabase::GetKeyExtraData(int id, std::string& description, std::st
 // --- lighting ---
 
 int SettingsDatabase::CountLightRows(int profile) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kCountLightRows);
+    PrepareNoted(s, kCountLightRows);
     s.BindInt(1, profile);
-    if (s.Step() != SQLITE_ROW) return 0;
+    if (StepRow(s) != SQLITE_ROW) return 0;
     return s.ColumnInt(0);
 }
 
 int SettingsDatabase::AddLightRow(const LightRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kInsertLightRow);
+    PrepareNoted(s, kInsertLightRow);
     s.BindInt(1, row.profile);
     BindString(s, 2, row.name);
     s.BindInt(3, row.mode);
@@ -620,14 +790,14 @@ int SettingsDatabase::AddLightRow(const LightRow& row) {
     s.BindInt(10, row.configFunc);
     s.BindInt(11, row.reserved);
     s.BindInt(12, row.status);
-    if (!Succeeded(s.Step())) return 0;
+    if (!StepDone(s)) return 0;
     return static_cast<int>(LastInsertRowId());
 }
 
 bool SettingsDatabase::UpdateLightRow(int profile, int mode, const LightRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kUpdateLightRow);
+    PrepareNoted(s, kUpdateLightRow);
     s.BindInt(1, row.brightness);
     s.BindInt(2, row.speed);
     s.BindInt(3, row.direction);
@@ -638,85 +808,88 @@ bool SettingsDatabase::UpdateLightRow(int profile, int mode, const LightRow& row
     s.BindInt(8, row.reserved);
     s.BindInt(9, profile);
     s.BindInt(10, mode);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 bool SettingsDatabase::SetActiveLightMode(int profile, int mode) {
-    std::lock_guard lock(criticalSection_);
-    SQLiteStatement s;
-    Prepare(s, kClearLightStatus);
-    s.BindInt(1, 0);
-    s.Step();
-    Prepare(s, kSetLightStatus);
-    s.BindInt(1, 1);
-    s.BindInt(2, profile);
-    s.BindInt(3, mode);
-    return Succeeded(s.Step());
+    auto lock = Enter();
+    return RunInTransaction([&] {
+        SQLiteStatement s;
+        PrepareNoted(s, kClearLightStatus);
+        s.BindInt(1, 0);
+        if (!StepDone(s)) return false;
+        PrepareNoted(s, kSetLightStatus);
+        s.BindInt(1, 1);
+        s.BindInt(2, profile);
+        s.BindInt(3, mode);
+        return StepDone(s);
+    });
 }
 
 int SettingsDatabase::GetActiveLightMode(int profile) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectActiveLightMode);
+    PrepareNoted(s, kSelectActiveLightMode);
     s.BindInt(1, profile);
     s.BindInt(2, 1);
-    if (s.Step() != SQLITE_ROW) return 0;
+    if (StepRow(s) != SQLITE_ROW) return 0;
     return s.ColumnInt(0);
 }
 
 bool SettingsDatabase::GetLightRow(int profile, int mode, LightRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectLightRow);
+    PrepareNoted(s, kSelectLightRow);
     s.BindInt(1, profile);
     s.BindInt(2, mode);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     ReadLight(s, row);
     return true;
 }
 
 int SettingsDatabase::LoadLightRows(int profile, std::vector<std::unique_ptr<LightRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectLightRows);
+    PrepareNoted(s, kSelectLightRows);
     s.BindInt(1, profile);
     return CollectRows(s, list, ReadLight);
 }
 
 int SettingsDatabase::SaveKeyColours(std::vector<std::unique_ptr<KeyLightRow>> rows) {
-    std::lock_guard lock(criticalSection_);
-    {
-        SQLiteAutoTransaction transaction(this);
+    auto lock = Enter();
+    if (rows.empty()) return 0;
+    bool ok = RunInTransaction([&] {
+        // One statement for every row, reset between them: a large set stays fast.
         SQLiteStatement s;
+        if (PrepareNoted(s, kInsertKeyColour) != SQLITE_OK) return false;
         for (const auto& row : rows) {
             if (!row) continue;
-            Prepare(s, kInsertKeyColour);
+            s.Reset();
             s.BindInt(1, row->profile);
             s.BindInt(2, row->lightId);
             s.BindInt(3, row->keyCode);
             s.BindInt(4, row->keyRgb);
-            s.Step();
+            if (!StepDone(s)) return false;
         }
-        s.Finalize();
-        transaction.End();
-    }
-    return static_cast<int>(rows.size());
+        return true;
+    });
+    return ok ? static_cast<int>(rows.size()) : -1;
 }
 
 bool SettingsDatabase::DeleteKeyColours(int lightId) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kDeleteKeyColours);
+    PrepareNoted(s, kDeleteKeyColours);
     s.BindInt(1, lightId);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 int SettingsDatabase::LoadKeyColours(int lightId, std::vector<std::unique_ptr<KeyLightRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectKeyColours);
+    PrepareNoted(s, kSelectKeyColours);
     s.BindInt(1, lightId);
     return CollectRows(s, list, ReadKeyLight);
 }
@@ -732,154 +905,156 @@ int SettingsDatabase::CreateMacro(const std::string& name) {
 }
 
 int SettingsDatabase::AddMacro(const MacroRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kInsertMacro);
+    PrepareNoted(s, kInsertMacro);
     s.BindInt(1, row.playTimes);
     s.BindInt(2, row.delayType);
     s.BindInt(3, row.delayTime);
     s.BindInt(4, row.linkCount);
     s.BindInt(5, row.loopType);
     BindString(s, 6, row.name);
-    int rc = s.Step();
+    int rc = Step(s);
     if (!Succeeded(rc)) return rc;
     return static_cast<int>(LastInsertRowId());
 }
 
 bool SettingsDatabase::RenameMacro(int macroId, const std::string& name) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kRenameMacro);
+    PrepareNoted(s, kRenameMacro);
     BindString(s, 1, name);
     s.BindInt(2, macroId);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 bool SettingsDatabase::UpdateMacroPlayback(const MacroRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kUpdateMacroPlayback);
+    PrepareNoted(s, kUpdateMacroPlayback);
     s.BindInt(1, row.playTimes);
     s.BindInt(2, row.delayType);
     s.BindInt(3, row.delayTime);
     s.BindInt(4, row.loopType);
     s.BindInt(5, row.macroId);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 bool SettingsDatabase::DeleteMacro(int macroId) {
-    std::lock_guard lock(criticalSection_);
-    SQLiteStatement s;
-    Prepare(s, kDeleteMacro);
-    s.BindInt(1, macroId);
-    if (!Succeeded(s.Step())) return false;
-    Prepare(s, kDeleteMacroItems);
-    s.BindInt(1, macroId);
-    s.Step();
-    Prepare(s, kDeleteKeysPlayingMacro);
-    s.BindInt(1, 3);
-    s.BindInt(2, macroId);
-    return Succeeded(s.Step());
+    auto lock = Enter();
+    return RunInTransaction([&] {
+        SQLiteStatement s;
+        PrepareNoted(s, kDeleteMacro);
+        s.BindInt(1, macroId);
+        if (!StepDone(s)) return false;
+        PrepareNoted(s, kDeleteMacroItems);
+        s.BindInt(1, macroId);
+        if (!StepDone(s)) return false;
+        PrepareNoted(s, kDeleteKeysPlayingMacro);
+        s.BindInt(1, 3);
+        s.BindInt(2, macroId);
+        return StepDone(s);
+    });
 }
 
 bool SettingsDatabase::GetMacroPlayTimes(int macroId, int& count) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectMacroPlayTimes);
+    PrepareNoted(s, kSelectMacroPlayTimes);
     s.BindInt(1, macroId);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     count = s.ColumnInt(0);
     return true;
 }
 
 bool SettingsDatabase::GetMacro(int macroId, MacroRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectMacro);
+    PrepareNoted(s, kSelectMacro);
     s.BindInt(1, macroId);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     ReadMacro(s, row);
     return true;
 }
 
 int SettingsDatabase::LoadMacroList(std::vector<std::unique_ptr<MacroRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectMacros);
+    PrepareNoted(s, kSelectMacros);
     return CollectRows(s, list, ReadMacro);
 }
 
 int SettingsDatabase::AddMacroItem(const MacroItemRow& item) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kInsertMacroItem);
+    PrepareNoted(s, kInsertMacroItem);
     s.BindInt(1, item.macroId);
     s.BindInt(2, item.type);
     s.BindInt(3, item.recordIndex);
     BindString(s, 4, item.desc);
     s.BindInt(5, item.value);
     s.BindInt(6, item.delayTime);
-    int rc = s.Step();
+    int rc = Step(s);
     if (!Succeeded(rc)) return rc;
     return static_cast<int>(LastInsertRowId());
 }
 
 int SettingsDatabase::SaveMacroItems(std::vector<std::unique_ptr<MacroItemRow>> items) {
-    std::lock_guard lock(criticalSection_);
-    {
-        SQLiteAutoTransaction transaction(this);
+    auto lock = Enter();
+    if (items.empty()) return 0;
+    bool ok = RunInTransaction([&] {
         SQLiteStatement s;
+        if (PrepareNoted(s, kInsertMacroItem) != SQLITE_OK) return false;
         for (const auto& item : items) {
             if (!item) continue;
-            Prepare(s, kInsertMacroItem);
+            s.Reset();
             s.BindInt(1, item->macroId);
             s.BindInt(2, item->type);
             s.BindInt(3, item->recordIndex);
             BindString(s, 4, item->desc);
             s.BindInt(5, item->value);
             s.BindInt(6, item->delayTime);
-            s.Step();
+            if (!StepDone(s)) return false;
         }
-        s.Finalize();
-        transaction.End();
-    }
-    return static_cast<int>(items.size());
+        return true;
+    });
+    return ok ? static_cast<int>(items.size()) : -1;
 }
 
 int SettingsDatabase::LoadMacroItems(int macroId,
                                      std::vector<std::unique_ptr<MacroItemRow>>& list) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     list.clear();
     SQLiteStatement s;
-    Prepare(s, kSelectMacroItems);
+    PrepareNoted(s, kSelectMacroItems);
     s.BindInt(1, macroId);
     return CollectRows(s, list, ReadMacroItem);
 }
 
 bool SettingsDatabase::DeleteMacroItems(int macroId) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kDeleteMacroItems);
+    PrepareNoted(s, kDeleteMacroItems);
     s.BindInt(1, macroId);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 // --- music layer ---
 
 int SettingsDatabase::CountMusicLayers(int profile) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kCountMusicLayers);
+    PrepareNoted(s, kCountMusicLayers);
     s.BindInt(1, profile);
-    if (s.Step() != SQLITE_ROW) return 0;
+    if (StepRow(s) != SQLITE_ROW) return 0;
     return s.ColumnInt(0);
 }
 
 int SettingsDatabase::AddMusicLayer(int profile, const std::string& name) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kInsertMusicLayer);
+    PrepareNoted(s, kInsertMusicLayer);
     s.BindInt(1, profile);
     BindString(s, 2, name);
     s.BindInt(3, 0);   // device index
@@ -888,25 +1063,25 @@ int SettingsDatabase::AddMusicLayer(int profile, const std::string& name) {
     s.BindInt(6, 0);   // back mode
     s.BindInt(7, 100); // back brightness
     s.BindInt(8, 0);   // sel
-    int rc = s.Step();
+    int rc = Step(s);
     if (!Succeeded(rc)) return rc;
     return static_cast<int>(LastInsertRowId());
 }
 
 bool SettingsDatabase::GetMusicLayer(int layerId, MusicLayerRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kSelectMusicLayer);
+    PrepareNoted(s, kSelectMusicLayer);
     s.BindInt(1, layerId);
-    if (s.Step() != SQLITE_ROW) return false;
+    if (StepRow(s) != SQLITE_ROW) return false;
     ReadMusicLayer(s, row);
     return true;
 }
 
 bool SettingsDatabase::UpdateMusicLayer(const MusicLayerRow& row) {
-    std::lock_guard lock(criticalSection_);
+    auto lock = Enter();
     SQLiteStatement s;
-    Prepare(s, kUpdateMusicLayer);
+    PrepareNoted(s, kUpdateMusicLayer);
     s.BindInt(1, row.deviceIndex);
     s.BindInt(2, row.foreMode);
     s.BindInt(3, row.foreAmplitude);
@@ -914,21 +1089,24 @@ bool SettingsDatabase::UpdateMusicLayer(const MusicLayerRow& row) {
     s.BindInt(5, row.backBright);
     // The music page only ever uses the first layer.
     s.BindInt(6, 1);
-    return Succeeded(s.Step());
+    return StepDone(s);
 }
 
 // --- whole database ---
 
-void SettingsDatabase::ClearAllSettings() {
-    std::lock_guard lock(criticalSection_);
+bool SettingsDatabase::ClearAllSettings() {
+    auto lock = Enter();
     static const char* const statements[] = {
         kClearConfigData,        kClearProfileData,    kClearKeyMacroData,
         kClearMouseKeyMacroData, kClearKeyOtherData,   kClearLightData,
         kClearKeyLightData,      kClearMusicLayerData, kClearSequence,
     };
-    SQLiteStatement s;
-    for (const char* sql : statements) {
-        Prepare(s, sql);
-        s.Step();
-    }
+    return RunInTransaction([&] {
+        SQLiteStatement s;
+        for (const char* sql : statements) {
+            PrepareNoted(s, sql);
+            if (!StepDone(s)) return false;
+        }
+        return true;
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,8 +24,12 @@
 // that return "new id or error") the SQLite code itself.
 //
 // List operations first empty the caller's vector, then append one record per row and return
-// the number of elements. "New id" is the low 32 bits of the last insert row id after a
-// successful step, 0 otherwise.
+// the number of elements; a read that fails part-way gives an empty list. "New id" is the low
+// 32 bits of the last insert row id after a successful step, 0 otherwise.
+//
+// Every operation that writes more than one row runs in one transaction that commits only when
+// every step succeeded and rolls back otherwise. LastResult() tells a failure (busy, damaged,
+// read-only, missing table) from an answer that is merely empty.
 class SettingsDatabase : public SQLiteDB {
 public:
     // Every caller names the settings file after this device, whichever device is current.
@@ -48,8 +53,13 @@ public:
     // The same followed by ClearAllSettings, whatever the open gave. Returns the open result.
     bool OpenSettingsDatabaseAndClear(const std::string& folder, const std::string& deviceName);
     // True at once when a connection is open. Otherwise creates/opens the stored path and runs
-    // every schema statement, even after a failure; true only when all of them succeeded.
+    // every schema statement in one transaction, together with the initial profiles when a
+    // profile word was set; on any failure nothing is kept, the connection is closed and the
+    // result is false. An existing file without a single table is completed the same way.
     bool CreateSettingsSchema();
+    // The word for "profile" (UI text 65) with which a new store gets its initial profiles in
+    // the schema's own transaction (device type: CurrentDeviceType()). Empty: schema only.
+    void SetInitialProfileWord(const std::string& word) { initialProfileWord_ = word; }
     // Closes the connection; the caller clears the open flag (SetOpenFlag(false)).
     bool CloseSettingsDatabase();
 
@@ -68,14 +78,34 @@ public:
         return std::unique_lock<std::recursive_mutex>(criticalSection_);
     }
 
+    // The outcome of the last data operation on the calling thread: 0 (SQLITE_OK) when every
+    // statement succeeded, a read that found no row included; otherwise the first failing
+    // SQLite code (5 busy, 8 read-only, 11 damaged, 26 not a database, 1 e.g. a missing table).
+    static int LastResult();
+    // SQLite's words for LastResult(); empty when it is 0.
+    static const std::string& LastMessage();
+    // For callers that find a failure of their own (e.g. a failed quick check).
+    static void SetLastResult(int rc, const std::string& message);
+
+    // Runs body as one transaction: it commits only when body returned true and no statement
+    // inside failed, and rolls back otherwise. Inside another transaction body joins it (and a
+    // failure rolls the whole back). A store that stays busy is retried from the start until
+    // the busy time-out has passed. False when nothing was kept; LastResult() then says why
+    // (0 when body refused without a store failure).
+    bool RunInTransaction(const std::function<bool()>& body);
+
+    // PRAGMA quick_check. False when the file is damaged or cannot be read; problem (when given)
+    // receives SQLite's first finding or the reason the check could not run.
+    bool QuickCheck(std::string* problem = nullptr);
+
     // --- configuration values ---
 
     // value is emptied first; false when no row comes back.
     bool GetConfigValue(int profile, const std::string& key, std::string& value);
     // Updates existing rows only: true when the statement ran, even if no row matched.
     bool SetConfigValue(int profile, const std::string& key, const std::string& value);
-    // Inserts the 55 factory rows for the profile (no check for existing rows).
-    void WriteFactoryConfiguration(int profile);
+    // Inserts the 55 factory rows for the profile (no check for existing rows), all or none.
+    bool WriteFactoryConfiguration(int profile);
 
     // --- profiles ---
 
@@ -87,7 +117,8 @@ public:
     // name is emptied first; false when there is no such profile.
     bool GetProfileName(int profile, std::string& name);
     int LoadProfileList(std::vector<std::unique_ptr<ProfileRow>>& list);
-    // Clears every status, then sets the profile's; the result is that of the second update.
+    // Clears every status, then sets the profile's, in one transaction. False, and nothing
+    // changed, when the profile does not exist (that would leave no profile active).
     bool SetActiveProfile(int profile);
     // The first profile with status 1, or 0 when none.
     int FindActiveProfile();
@@ -132,7 +163,7 @@ public:
     int GetActiveLightMode(int profile);
     bool GetLightRow(int profile, int mode, LightRow& row);
     int LoadLightRows(int profile, std::vector<std::unique_ptr<LightRow>>& list);
-    // Inserts every row inside one transaction (step results not checked); returns rows.size().
+    // Inserts every row inside one transaction; rows.size(), or -1 with nothing stored.
     int SaveKeyColours(std::vector<std::unique_ptr<KeyLightRow>> rows);
     bool DeleteKeyColours(int lightId);
     int LoadKeyColours(int lightId, std::vector<std::unique_ptr<KeyLightRow>>& list);
@@ -155,8 +186,8 @@ public:
     int LoadMacroList(std::vector<std::unique_ptr<MacroRow>>& list);
     // Result rule as CreateMacro.
     int AddMacroItem(const MacroItemRow& item);
-    // Appends every item inside one transaction (step results not checked); callers run
-    // DeleteMacroItems first. Returns items.size().
+    // Appends every item inside one transaction; callers run DeleteMacroItems first. Returns
+    // items.size(), or -1 with nothing stored.
     int SaveMacroItems(std::vector<std::unique_ptr<MacroItemRow>> items);
     // Ordered by record index.
     int LoadMacroItems(int macroId, std::vector<std::unique_ptr<MacroItemRow>>& list);
@@ -174,10 +205,28 @@ public:
 
     // --- whole database ---
 
-    // Empties every table except the macros and their items and resets the id counters.
-    void ClearAllSettings();
+    // Empties every table except the macros and their items and resets the id counters, all or
+    // nothing.
+    bool ClearAllSettings();
 
 private:
+    // Takes the critical section and starts a new outcome.
+    std::unique_lock<std::recursive_mutex> Enter();
+    // Records rc when it is a failure (first failure wins; inside a transaction it also dooms
+    // the transaction) and returns it.
+    int Note(int rc);
+    int PrepareNoted(SQLiteStatement& statement, const char* sql);
+    int Step(SQLiteStatement& statement);
+    // Step succeeded (0, 100, 101).
+    bool StepDone(SQLiteStatement& statement);
+    // For reads: a row and "no more rows" are answers, everything else a failure.
+    int StepRow(SQLiteStatement& statement);
+    template <typename Row, typename Reader>
+    int CollectRows(SQLiteStatement& s, std::vector<std::unique_ptr<Row>>& list, Reader read);
+    int ReplaceAssignment(const char* deleteSql, const char* insertSql,
+                          const KeyAssignmentRow& row);
+    bool BuildSchema();
+
     std::recursive_mutex criticalSection_;
     std::string databasePath_;
     // Reserved for key material; always empty (the file is never encrypted).
@@ -185,4 +234,8 @@ private:
     std::string rekey_;
     int currentDeviceType_ = 0;
     unsigned char openFlag_ = 0;
+    std::string initialProfileWord_;
+    int transactionDepth_ = 0;
+    int transactionResult_ = 0; // first failure inside the running transaction
+    bool transactionRefused_ = false;
 };

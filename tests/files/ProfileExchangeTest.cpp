@@ -315,13 +315,15 @@ TEST_F(ProfileExchangeTest, AMacroTheStoreRefusesLeavesItsButtonsAlone) {
     // The macro table is gone: adding a macro answers with an error code, not an id.
     ASSERT_EQ(other.Execute("DROP TABLE t_macro_data", nullptr, nullptr), 0);
     ProfileImportResult result;
-    ProfileExchange::ImportFile(other, file, kMouse, target, result);
+    // The import is one transaction: the refused macro takes the whole file back with it.
+    EXPECT_EQ(ProfileExchange::ImportFile(other, file, kMouse, target, result),
+              ExchangeStatus::Failed);
+    EXPECT_NE(SettingsDatabase::LastResult(), SQLITE_OK);
     EXPECT_TRUE(result.macros.empty());
     KeyAssignmentRow row;
     ASSERT_TRUE(other.GetButtonAssignment(target, 211, row));
     EXPECT_EQ(row.macroType, 5) << "not pointed at a macro that was never added";
-    ASSERT_TRUE(other.GetButtonAssignment(target, 208, row));
-    EXPECT_EQ(row.macroValue, 208);
+    EXPECT_FALSE(other.GetButtonAssignment(target, 208, row)) << "nothing of the file is kept";
     other.CloseSettingsDatabase();
 }
 
