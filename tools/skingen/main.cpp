@@ -4,6 +4,7 @@
 #include "tools/skingen/GifWriter.h"
 #include "tools/skingen/IcoWriter.h"
 #include "tools/skingen/SkinPainter.h"
+#include "ui/widgets/KeyboardLayout104.h"
 
 #include <cairo.h>
 
@@ -263,6 +264,48 @@ void WindowIcon(const std::string& path) {
     cairo_surface_destroy(s);
 }
 
+// The keyboard picture: a dark body with every key of the full layout where the keyboard widget
+// lays its keys over it.
+void KeyboardArt() {
+    using namespace Tolva;
+    Strip(kKeyboardPicture, 1, kKeyboardPictureWidth, kKeyboardPictureHeight,
+          [](cairo_t* cr, int, double w, double h) {
+              P::RoundRect(cr, 0.5, 0.5, w - 1, h - 1, 10);
+              cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
+              cairo_pattern_add_color_stop_rgb(g, 0, 0.13, 0.14, 0.16);
+              cairo_pattern_add_color_stop_rgb(g, 1, 0.07, 0.08, 0.09);
+              cairo_set_source(cr, g);
+              cairo_fill_preserve(cr);
+              cairo_pattern_destroy(g);
+              P::Rgba(cr, kBorder);
+              cairo_set_line_width(cr, 1);
+              cairo_stroke(cr);
+              cairo_select_font_face(cr, "Open Sans", CAIRO_FONT_SLANT_NORMAL,
+                                     CAIRO_FONT_WEIGHT_NORMAL);
+              for (const KeyboardLayoutKey& k : kKeyboardLayout104) {
+                  const double x = k.left + kKeyboardPictureKeyX, y = k.top + kKeyboardPictureKeyY;
+                  const double kw = k.right - k.left, kh = k.bottom - k.top;
+                  P::RoundRect(cr, x + 1.5, y + 1.5, kw - 3, kh - 3, 4);
+                  P::Rgba(cr, 0xFF2B3038);
+                  cairo_fill_preserve(cr);
+                  P::Rgba(cr, 0xFF0E1013);
+                  cairo_stroke(cr);
+                  // Legends sit at the top left, as keycaps print them.
+                  const std::string legend = k.legend;
+                  const double size = legend.size() > 3 ? 8 : 10;
+                  cairo_set_font_size(cr, size);
+                  P::Rgba(cr, 0xFF9AA1AC);
+                  const size_t space = legend.find(' ');
+                  cairo_move_to(cr, x + 5, y + 5 + size);
+                  cairo_show_text(cr, legend.substr(0, space).c_str());
+                  if (space != std::string::npos) {
+                      cairo_move_to(cr, x + 5, y + 6 + 2 * size);
+                      cairo_show_text(cr, legend.substr(space + 1).c_str());
+                  }
+              }
+          });
+}
+
 void Draw() {
     // Push buttons (normal, hover, pressed, disabled).
     ButtonStrip("btn_apply.png", 100, 30, "", true);
@@ -396,6 +439,7 @@ void Draw() {
     Logo("logo\\logo_loading.png", 200, 50);
     MouseArt("logo\\bg_logo1.png", 400, 260);
     MouseArt("icon\\bg_logo1.png", 400, 260);
+    KeyboardArt();
     Spinner("loading\\loading.gif");
 
     // Tabs (3 frames) and page title icons.
@@ -434,9 +478,24 @@ void Draw() {
     for (const char* n :
          {"icon_pc", "icon_cal", "icon_email", "icon_multimedia", "icon_playpause", "icon_stop",
           "icon_pre", "icon_next", "icon_vol_down", "icon_vol_up", "icon_vol_mute", "icon_home",
-          "icon_web_refresh", "icon_web_stop", "icon_web_backward", "icon_web_foreward",
-          "icon_favorites", "icon_web_search"})
+          "icon_web_refresh", "icon_web_stop", "icon_favorites", "icon_web_search"})
         Icon(std::string("icon//") + n + ".png", 20, n);
+    // Browser back and forward are arrows, so that they do not look like the track buttons.
+    for (const bool back : {true, false})
+        Strip(back ? "icon//icon_web_backward.png" : "icon//icon_web_foreward.png", 1, 20, 20,
+              [back](cairo_t* cr, int, double w, double h) {
+                  const double dir = back ? -1 : 1, cx = w / 2, cy = h / 2;
+                  P::Rgba(cr, kInk);
+                  cairo_set_line_width(cr, 2);
+                  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+                  cairo_move_to(cr, cx - dir * 6, cy);
+                  cairo_line_to(cr, cx + dir * 6, cy);
+                  cairo_move_to(cr, cx + dir * 1, cy - 5);
+                  cairo_line_to(cr, cx + dir * 6, cy);
+                  cairo_line_to(cr, cx + dir * 1, cy + 5);
+                  cairo_stroke(cr);
+              });
 }
 
 } // namespace
