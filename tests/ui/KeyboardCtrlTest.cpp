@@ -222,6 +222,66 @@ TEST_F(KeyboardCtrlTest, PerKeyColourModeTogglesTheClickedKey) {
     EXPECT_EQ(kb->GetKeyColor(4), 0xFFFF00u);
 }
 
+TEST_F(KeyboardCtrlTest, ModesDrawTheirOutlines) {
+    const int a = IndexOfUsage(4);
+    const Rect key = kb->KeyScreenRect(a);
+    const Point edge{(key.left + key.right) / 2, key.top};
+    auto paint = [&] {
+        dlg.GetPaintManager().Invalidate();
+        Platform::ProcessPending();
+    };
+    // Plain: no picture, the key filled inside a 1-pixel margin.
+    paint();
+    EXPECT_EQ(head->Pixel(w, {key.left + 3, key.top + 3}), 0xFF007ACCu);
+    EXPECT_NE(head->Pixel(w, {key.left, key.top + 3}), 0xFF007ACCu);
+    // Selection: checked keys outlined; an open band is drawn dashed.
+    kb->SetKeyboardCtrlMode(KeyboardCtrl::Selection);
+    kb->EnableFrameSelect(true);
+    kb->SetKeyCheck(4, true);
+    paint();
+    EXPECT_EQ(head->Pixel(w, edge), 0xFF10A8FDu);
+    const Point b = KeyPoint(IndexOfUsage(5));
+    head->MouseMove(w, {b.x - 60, b.y - 40});
+    head->MouseDown(w, MouseButton::Left, {b.x - 60, b.y - 40});
+    head->MouseMove(w, {b.x + 60, b.y + 40});
+    ASSERT_TRUE(kb->IsBandOpen());
+    paint();
+    EXPECT_EQ(head->Pixel(w, {b.x - 58, b.y - 39}), 0xFF4CFF29u);
+    head->MouseUp(w, MouseButton::Left, {b.x + 60, b.y + 40});
+    // Light sequence: cyan at the key's brightness of the current frame.
+    kb->SetKeyboardCtrlMode(KeyboardCtrl::LightSequence);
+    std::vector<uint8_t> data(104, 0);
+    data[a] = 255;
+    kb->SetLightModeData(data.data(), 104);
+    paint();
+    EXPECT_EQ(head->Pixel(w, edge), 0xFF00FFFFu);
+    EXPECT_NE(head->Pixel(w, {(kb->KeyScreenRect(0).left + kb->KeyScreenRect(0).right) / 2,
+                              kb->KeyScreenRect(0).top}),
+              0xFF00FFFFu);
+    // Music: the key's colour at the music brightness.
+    kb->SetKeyboardCtrlMode(KeyboardCtrl::Music);
+    kb->SetMusicBrightness(255);
+    kb->SetMusicBrightness(254);
+    kb->SetKeyColor(4, 0x0000FF);
+    paint();
+    EXPECT_TRUE(Near(head->Pixel(w, edge), 0xFFFF0000u, 3));
+    // Without a picture the preview modes draw nothing; the plain mode still draws the keys.
+    auto* bare = dynamic_cast<KeyboardCtrl*>(
+        page->CreateControl("KeyboardCtrl", 101, Rect{10, 300, 400, 400}));
+    ASSERT_NE(bare, nullptr);
+    EXPECT_FALSE(bare->SetKeyboardImage("no-such-picture.png"));
+    bare->AddKeyItem("A", "A", 4, Rect{20, 20, 60, 50});
+    const Rect bareKey = bare->KeyScreenRect(0);
+    const Point inside{bareKey.left + 3, bareKey.top + 3};
+    const uint32_t before = head->Pixel(w, inside);
+    bare->SetKeyboardCtrlMode(KeyboardCtrl::PerKeyColor);
+    paint();
+    EXPECT_EQ(head->Pixel(w, inside), before);
+    bare->SetKeyboardCtrlMode(KeyboardCtrl::Plain);
+    paint();
+    EXPECT_EQ(head->Pixel(w, inside), 0xFF007ACCu);
+}
+
 TEST_F(KeyboardCtrlTest, IndexArgumentsOutOfRangeChangeNothing) {
     for (int bad : {-2, 104, 1 << 30, -(1 << 30)}) {
         EXPECT_FALSE(kb->SetSelectItem(bad)) << bad;
