@@ -93,7 +93,8 @@ public:
     bool Stop();
     bool IsStarted() const { return started_; }
 
-    // One pass of the loop; the thread calls it every period, tests call it directly.
+    // One pass of the loop; the thread calls it every period. Tests call it directly, never
+    // while the thread runs.
     void RunPass();
 
     // Window-side facts the tasks read.

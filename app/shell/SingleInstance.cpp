@@ -87,9 +87,13 @@ std::string SingleInstance::SocketPath() {
 }
 
 SingleInstance::Role SingleInstance::Claim() {
-    if (lock_.Acquire()) return Role::First;
-    // A held lock is another copy; a lock file that cannot be made at all guards nothing.
-    return InstanceLock::IsHeldElsewhere() ? Role::Second : Role::Unguarded;
+    // The holder may end between our attempt and the probe: then try again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (lock_.Acquire()) return Role::First;
+        if (InstanceLock::IsHeldElsewhere()) return Role::Second;
+    }
+    // A lock file that cannot be made at all guards nothing.
+    return Role::Unguarded;
 }
 
 bool SingleInstance::Listen(InstanceRequests& requests) {

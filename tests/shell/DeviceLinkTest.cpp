@@ -2,6 +2,7 @@
 #include "app/device/HidDeviceManager.h"
 #include "app/device/HotplugMonitor.h"
 #include "app/shell/ShellOptions.h"
+#include "app/shell/ShellServices.h"
 #include "app/shell/SimulatedPlugWatch.h"
 #include "tests/shell/WorkerFixture.h"
 
@@ -119,4 +120,44 @@ TEST_F(DeviceLinkTest, AnUnpluggedEmulatedCableReachesTheWorkerAsARemoval) {
     Drain();
     EXPECT_EQ(window_.LastState().mode, 2);
     EXPECT_EQ(window_.LastState().stateChange, 2);
+}
+
+TEST_F(DeviceLinkTest, TheServicesFindTheMouseFollowItsPlugsAndCloseEverythingAtTheEnd) {
+    std::string state = folder_ + "mouse.state";
+    ShellOptions options;
+    options.simulatedMouse = "both";
+    options.simStateFile = state;
+    HidDeviceManager manager(nullptr, clock_);
+    RecordingWindow window;
+    ShellServices services(manager, store_);
+    ASSERT_TRUE(services.Start(options, {MakeSetup().programFolder, folder_}, window));
+    EXPECT_FALSE(services.Start(options, {MakeSetup().programFolder, folder_}, window));
+    EXPECT_TRUE(services.HotplugRunning());
+    CThreadBasic& worker = *services.Worker();
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 1000 && !done(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return done();
+    };
+    // The start-up rescan finds both links.
+    ASSERT_TRUE(waitFor([&] { return window.LastState().present; }));
+    EXPECT_EQ(window.LastState().entries.size(), 2u);
+    worker.ChooseDevice(EmulatedMouse::kDeviceType, "ORMAN-Q410");
+    worker.AddTask(CThreadBasic::kSwitchDevice);
+    ASSERT_TRUE(waitFor([&] { return window.SwitchedType() == EmulatedMouse::kDeviceType; }));
+    ASSERT_TRUE(waitFor([&] { return window.LastState().mode == 0; }));
+
+    // Someone pulls the emulated cable through the state file.
+    WriteState(state, "plugged 0 1\n");
+    EXPECT_TRUE(waitFor([&] { return window.LastState().mode == 2; }));
+    EXPECT_EQ(window.LastState().stateChange, 2);
+
+    services.Stop();
+    EXPECT_FALSE(services.IsStarted());
+    EXPECT_EQ(manager.EntryCount(), 0);
+    SimulatedPlugWatch::Plugs plugs;
+    ASSERT_TRUE(SimulatedPlugWatch::ReadPlugs(state, plugs));
+    EXPECT_FALSE(plugs.cable);
+    EXPECT_TRUE(plugs.receiver);
+    EXPECT_EQ(window.Disables(), window.Enables());
 }

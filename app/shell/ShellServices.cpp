@@ -1,0 +1,57 @@
+#include "app/shell/ShellServices.h"
+
+#include "app/device/HidDeviceManager.h"
+#include "app/device/HotplugMonitor.h"
+#include "app/shell/ShellOptions.h"
+
+ShellServices::ShellServices(HidDeviceManager& manager, SettingsDatabase& store)
+    : manager_(manager), store_(store) {}
+
+ShellServices::~ShellServices() {
+    Stop();
+}
+
+bool ShellServices::Start(const ShellOptions& options, const Paths& paths, WorkerWindow& window,
+                          const std::string& profileWord, ScreenSampler* sampler) {
+    if (worker_) return false;
+    link_.Setup(options, paths.programFolder, manager_);
+
+    CThreadBasic::Setup setup;
+    setup.manager = &manager_;
+    setup.store = &store_;
+    setup.dataFolder = paths.dataFolder;
+    setup.programFolder = paths.programFolder;
+    setup.profileWord = profileWord;
+    setup.sampler = sampler;
+    worker_ = std::make_unique<CThreadBasic>(std::move(setup), window);
+
+    hotplug_ = std::make_unique<HotplugTasks>(*worker_, link_.CommandInterfaceCheck());
+    hotplug_->SetTargets(HotplugTasks::TargetsFor(manager_.SupportedDevices()));
+    hotplug_->Attach();
+    if (std::unique_ptr<HotplugSource> source = link_.MakeHotplugSource()) {
+        monitor_ = std::make_unique<HotplugMonitor>(std::move(source));
+        HotplugTasks* tasks = hotplug_.get();
+        if (!monitor_->Start([tasks](const HotplugSource::Event& e) { tasks->OnDeviceChange(e); }))
+            monitor_.reset();
+    }
+    worker_->AddTask(CThreadBasic::kDelayedRescan);
+    worker_->Start();
+    return true;
+}
+
+void ShellServices::Stop() {
+    if (!worker_) return;
+    // Events first: a removal must not queue work for a worker that is going.
+    if (monitor_) monitor_->Stop();
+    worker_->Stop();
+    // The worker is waited for here if Stop gave up on it, before the devices go.
+    worker_.reset();
+    monitor_.reset();
+    hotplug_.reset();
+    manager_.CloseAll();
+    link_.SaveSimulatedState();
+}
+
+bool ShellServices::HotplugRunning() const {
+    return monitor_ && monitor_->Running();
+}
