@@ -40,6 +40,10 @@ public:
     // closed, the emulated mouse's state kept. Nothing when not started.
     void Stop();
 
+    // The exit paths end the process without the teardown; what must survive them is kept
+    // here (the emulated mouse's state). Safe from any thread.
+    void SaveBeforeExit() const { link_.SaveSimulatedState(); }
+
     bool IsStarted() const { return worker_ != nullptr; }
     bool HotplugRunning() const;
     // Null before Start.

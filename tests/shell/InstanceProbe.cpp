@@ -40,9 +40,8 @@ int main(int argc, char** argv) {
     if (!startup.Begin(argc, argv, exitCode)) return exitCode;
     ProbeWindow window;
     bool listening = startup.Instance().Listen(window);
-    Note(std::string("ready minimize=") + (startup.Options().minimize ? "1" : "0") +
-         " listening=" + (listening ? "1" : "0") + " db=" +
-         (startup.DatabaseFolderReady() ? "1" : "0"));
+    Note(std::string("ready minimize=") + (startup.Options().minimize ? "1" : "0") + " listening=" +
+         (listening ? "1" : "0") + " db=" + (startup.DatabaseFolderReady() ? "1" : "0"));
     for (;;)
         pause();
 }

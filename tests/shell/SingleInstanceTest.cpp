@@ -191,6 +191,11 @@ TEST_F(SingleInstanceTest, ASecondCopyRaisesTheFirstAndTouchesNothingOfItsUser) 
     EXPECT_EQ(Lines(Log("first")).front(), "ready minimize=0 listening=1 db=1");
     // The first copy made its folders: the check below would notice the second doing so.
     EXPECT_TRUE(fs::is_directory(first + "/Documents/ORMAN-QV7 Files/db"));
+    // Its first run took the desktop's language (LANG=C: English) and stored it.
+    std::ifstream key(first + "/.config/ORMAN-QV7/registry.ini");
+    std::stringstream keyText;
+    keyText << key.rdbuf();
+    EXPECT_NE(keyText.str().find("LCID=1033"), std::string::npos);
     struct stat st {};
     ASSERT_EQ(stat(SingleInstance::SocketPath().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);

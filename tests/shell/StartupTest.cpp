@@ -153,7 +153,8 @@ TEST_F(AutostartTest, PresenceOfTheEntryIsTheSetting) {
 
 TEST_F(AutostartTest, PathsWithSpacesAndReservedCharactersAreQuotedForTheExecLine) {
     EXPECT_EQ(Autostart::ExecLine("/home/a b/pivane"), "\"/home/a b/pivane\" -minimize");
-    EXPECT_EQ(Autostart::ExecLine("/x/$HOME\"q/pivane"), "\"/x/\\\\$HOME\\\\\"q/pivane\" -minimize");
+    EXPECT_EQ(Autostart::ExecLine("/x/$HOME\"q/pivane"),
+              "\"/x/\\\\$HOME\\\\\"q/pivane\" -minimize");
     EXPECT_EQ(Autostart::ExecLine("/x\\y/pivane"), "\"/x\\\\\\\\y/pivane\" -minimize");
     EXPECT_EQ(Autostart::ExecLine("/100%/pivane"), "/100%%/pivane -minimize");
 }
