@@ -64,7 +64,8 @@ void CRecordList::SetControlRect(const Rect& rect) {
 }
 
 void CRecordList::SetControlVisible(bool visible) {
-    if (!visible) CancelEdit();
+    // Hiding the list keeps what was typed, as closing the editor would.
+    if (!visible) CloseEdit();
     MPanel::SetControlVisible(visible);
 }
 

@@ -27,6 +27,10 @@ MPalette::MPalette(MObject* parent, unsigned id, const Rect& rect, const std::st
     thumb_ = PointOf(color_);
 }
 
+MPalette::~MPalette() {
+    if (field_) cairo_surface_destroy(field_);
+}
+
 Rect MPalette::Field() const {
     const Rect r = GetRect();
     return {r.left, r.top, r.right, r.top + GetPalletHeight()};
@@ -133,21 +137,30 @@ int MPalette::OnControlLButtonUp(unsigned, Point pt) {
 void MPalette::DrawControl(cairo_t* cr, const Rect& clip) {
     const Rect r = GetRect();
     if (UpdateMemDC(r.Width(), r.Height())) {
-        cairo_surface_t* s = MemSurface();
         const Rect f = Field();
         const int w = f.Width(), h = std::min(f.Height(), r.Height());
-        cairo_surface_flush(s);
-        unsigned char* data = cairo_image_surface_get_data(s);
-        const int stride = cairo_image_surface_get_stride(s);
-        for (int y = 0; y < h; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-            for (int x = 0; x < w; ++x) {
-                const uint32_t c = HsbColor::ToColor(HsbAt(x, y));
-                row[x] = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+        if (w > 0 && h > 0 &&
+            (!field_ || cairo_image_surface_get_width(field_) != w ||
+             cairo_image_surface_get_height(field_) != h)) {
+            if (field_) cairo_surface_destroy(field_);
+            field_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+            cairo_surface_flush(field_);
+            unsigned char* data = cairo_image_surface_get_data(field_);
+            const int stride = cairo_image_surface_get_stride(field_);
+            for (int y = 0; y < h; ++y) {
+                auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t c = HsbColor::ToColor(HsbAt(x, y));
+                    row[x] = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+                }
             }
+            cairo_surface_mark_dirty(field_);
         }
-        cairo_surface_mark_dirty(s);
-        cairo_t* m = cairo_create(s);
+        cairo_t* m = cairo_create(MemSurface());
+        if (field_) {
+            cairo_set_source_surface(m, field_, 0, 0);
+            cairo_paint(m);
+        }
         if (thumbImage_) {
             const int tw = thumbImage_->Width(), th = thumbImage_->Height();
             MRender::DrawImagePart(m, thumbImage_->Surface(0),

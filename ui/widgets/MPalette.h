@@ -19,6 +19,8 @@ public:
     MPalette(MObject* parent, unsigned id, const Rect& rect, const std::string& title = {},
              bool visible = true, bool enabled = true);
 
+    ~MPalette() override;
+
     const char* GetObjectClass() const override { return "MPalette"; }
     void DrawControl(cairo_t* cr, const Rect& clip) override;
     int OnControlLButtonDown(unsigned flags, Point pt) override;
@@ -50,6 +52,8 @@ private:
     int palletHeight_ = 0;
     bool dragging_ = false;
     std::shared_ptr<Image> thumbImage_;
+    // The field drawn once per size; the cache only adds the thumb on top.
+    cairo_surface_t* field_ = nullptr;
 };
 
 } // namespace Tolva
