@@ -1,7 +1,7 @@
 // The program's start-up without its window, for tests that need real processes: it claims the
 // single instance, and while it runs writes what it was asked into the file $PROBE_LOG
 // ("ready minimize=0|1", "show", "exit"). The exit request ends it with status 0, as it ends
-// the program.
+// the program. With PROBE_DEAF set it never listens.
 #include "app/shell/InstanceRequests.h"
 #include "app/shell/ShellStartup.h"
 
@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     if (!startup.Begin(argc, argv, exitCode)) return exitCode;
     ProbeWindow window;
-    bool listening = startup.Instance().Listen(window);
+    // PROBE_DEAF: a copy that holds the lock but never answers (hung, or its socket failed).
+    bool listening = !std::getenv("PROBE_DEAF") && startup.Instance().Listen(window);
     Note(std::string("ready minimize=") + (startup.Options().minimize ? "1" : "0") + " listening=" +
          (listening ? "1" : "0") + " db=" + (startup.DatabaseFolderReady() ? "1" : "0"));
     for (;;)

@@ -73,6 +73,7 @@ protected:
                                         "PROBE_LOG=" + log,
                                         "LANG=C",
                                         "PATH=/usr/bin:/bin"};
+        if (deaf_) env.push_back("PROBE_DEAF=1");
         if (const char* program = std::getenv("PIVANE_HOME"))
             env.push_back(std::string("PIVANE_HOME=") + program);
         std::vector<std::string> argv = {SHELL_INSTANCE_PROBE};
@@ -149,6 +150,7 @@ protected:
     std::string runtime_;
     std::string oldRuntime_;
     std::vector<pid_t> running_;
+    bool deaf_ = false;
 };
 
 // A raw connection to the running copy's socket (the path may be too long for sun_path).
@@ -284,4 +286,19 @@ TEST_F(SingleInstanceTest, MinimizeAnywhereInTheArgumentsStartsHidden) {
     pid_t pid = StartFirst(Home("first"), Log("first"), {"--foo", "/x/y-minimizeY"});
     ASSERT_GT(pid, 0);
     EXPECT_EQ(Lines(Log("first")).front().rfind("ready minimize=1", 0), 0u);
+}
+
+TEST_F(SingleInstanceTest, ACopyThatNeverAnswersStillKeepsTheSecondOutAndQuitSaysSo) {
+    deaf_ = true;
+    pid_t pid = StartFirst(Home("first"), Log("first"));
+    ASSERT_GT(pid, 0);
+    deaf_ = false;
+    EXPECT_NE(Lines(Log("first")).front().find("listening=0"), std::string::npos);
+    // The second copy gives up reaching it and still ends as a second copy.
+    std::string second = Home("second");
+    EXPECT_EQ(RunToEnd(second, Log("second")), 0);
+    EXPECT_TRUE(FilesUnder(second).empty());
+    // --quit cannot end it and says so.
+    EXPECT_EQ(RunToEnd(second, Log("quit"), {"--quit"}), 1);
+    EXPECT_EQ(kill(pid, 0), 0);
 }

@@ -4,6 +4,8 @@
 #include "app/store/LightRow.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -347,4 +349,33 @@ TEST_F(WorkerTasks, TheThreadRunsTheQueueAndStopsWhenAsked) {
         std::this_thread::yield();
     EXPECT_TRUE(worker_->Stop());
     EXPECT_EQ(window_.Disables(), before + 21);
+}
+
+TEST_F(WorkerTasks, StopGivesUpOnALongTaskAfterItsWaitAndTheWorkerStillEndsCleanly) {
+    StartAndChooseMouse();
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::atomic<bool> entered{false};
+    // A task that does not end until the test lets it (a device that hangs).
+    window_.DuringNextTask([&] {
+        entered = true;
+        std::unique_lock<std::mutex> lock(mutex);
+        released.wait(lock, [&] { return release; });
+    });
+    worker_->AddTask(Task::kReportRate);
+    ASSERT_TRUE(worker_->Start());
+    for (int spins = 0; !entered && spins < 1000000; ++spins)
+        std::this_thread::yield();
+    ASSERT_TRUE(entered);
+    EXPECT_FALSE(worker_->Stop());
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    // The destructor waits for the task, which still finishes and leaves the window enabled.
+    worker_.reset();
+    EXPECT_EQ(window_.Disables(), window_.Enables());
+    EXPECT_TRUE(window_.enable.IsEnabled());
 }
