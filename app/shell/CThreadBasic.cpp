@@ -290,6 +290,7 @@ void CThreadBasic::SwitchDevice() {
     auto layout = std::make_shared<DeviceLayout>();
     if (layout->Load(setup_.programFolder, type, layoutName, setup_.lookup))
         layout->SeedLightRows(store, profile);
+    loadedType_ = type;
     Publish(MakeState());
     window_.DeviceSwitched(type, profile, layout);
     queue_.Append(kShowDeviceSettings);

@@ -102,6 +102,11 @@ public:
     // The shown device type (task 4, or the device of a hot-plug event).
     void SetShownDeviceType(int deviceType) { deviceType_ = deviceType; }
     int ShownDeviceType() const { return deviceType_; }
+    // The device type whose settings and layout task 4 loaded last (0 before). The device
+    // list compares a selection with this one, not with the shown type: a hot-plug event
+    // changes the shown type, and a selection that then queued no task 4 would leave the
+    // device's settings unloaded.
+    int LoadedDeviceType() const { return loadedType_; }
     void SetCurrentProfile(int profile) { profile_ = profile; }
     int CurrentProfile() const { return profile_; }
     void SetSelectedButton(int keyCode) { button_ = keyCode; } // before queueing task 13
@@ -141,6 +146,7 @@ private:
     LightingCommands lighting_;
 
     std::atomic<int> deviceType_{0};
+    std::atomic<int> loadedType_{0};
     std::atomic<int> profile_{1};
     std::atomic<int> button_{0};
     std::atomic<int> fnLayer_{0};

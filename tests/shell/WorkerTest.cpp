@@ -62,15 +62,20 @@ TEST_F(WorkerTasks, WithoutADeviceTasksAreDroppedUntouchedAndTheWindowStaysEnabl
 }
 
 TEST_F(WorkerTasks, SwitchingToTheMouseOpensItsStoreAndQueuesItsFollowUps) {
-    worker_->AddTask(Task::kDelayedRescan);
+    // The mouse arrives before anything is chosen: it is shown, but nothing is loaded yet.
+    EXPECT_EQ(hotplug_->OnDeviceChange(Event(HotplugSource::kArrival, EmulatedMouse::Link::Cable)),
+              HotplugMatcher::Action::RescanAfterArrival);
     Drain();
     EXPECT_TRUE(worker_->DevicePresent());
     EXPECT_EQ(window_.VisualizerStarts(), 1);
+    EXPECT_EQ(worker_->ShownDeviceType(), EmulatedMouse::kDeviceType);
+    EXPECT_EQ(worker_->LoadedDeviceType(), 0);
     worker_->ChooseDevice(EmulatedMouse::kDeviceType, "ORMAN-Q410");
     worker_->AddTask(Task::kSwitchDevice);
     worker_->RunPass();
     EXPECT_EQ(worker_->Queue().Snapshot(), (std::vector<int>{5, 20}));
     EXPECT_EQ(window_.SwitchedType(), EmulatedMouse::kDeviceType);
+    EXPECT_EQ(worker_->LoadedDeviceType(), EmulatedMouse::kDeviceType);
     EXPECT_EQ(window_.SwitchedProfile(), 1);
     EXPECT_TRUE(window_.LayoutLoaded());
     EXPECT_TRUE(std::filesystem::exists(folder_ + "db/ORMAN-Q410_V2_data_v7.db"));
