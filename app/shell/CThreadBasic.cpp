@@ -67,6 +67,8 @@ bool CThreadBasic::Start() {
 bool CThreadBasic::Stop() {
     if (!started_) return true;
     run_ = false;
+    // Asked from a task (through the window): the loop ends after this pass.
+    if (thread_.get_id() == std::this_thread::get_id()) return false;
     bool ended;
     {
         std::unique_lock<std::mutex> lock(doneMutex_);

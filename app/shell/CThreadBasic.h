@@ -77,7 +77,7 @@ public:
 
     // Both the setup's objects and the window must outlive the worker.
     CThreadBasic(Setup setup, WorkerWindow& window);
-    // Stops the thread; waits for it to finish its current task.
+    // Stops the thread; waits for it to finish its current task. Never from a task.
     ~CThreadBasic();
     CThreadBasic(const CThreadBasic&) = delete;
     CThreadBasic& operator=(const CThreadBasic&) = delete;
@@ -89,7 +89,8 @@ public:
     // Starts the thread: one pass, then the period, until Stop. False when already started.
     bool Start();
     // Clears the run flag and waits up to 1000 ms for the loop to end. False when it has not
-    // ended by then (a long task is still running); the destructor still waits for it.
+    // ended by then (a long task is still running); the destructor still waits for it. From
+    // inside a task it only asks the loop to end after this pass (false).
     bool Stop();
     bool IsStarted() const { return started_; }
 
