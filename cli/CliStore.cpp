@@ -67,6 +67,18 @@ int CliStore::Failure(const CliContext& context, SettingsDatabase& db, const std
     return context.Fail(what + ": " + Problem(db));
 }
 
+int CliStore::NotFound(const CliContext& context, SettingsDatabase& db,
+                       const std::string& message) {
+    if (StoreFailed()) return context.Fail(Problem(db));
+    std::string finding;
+    if (!db.QuickCheck(&finding)) {
+        if (StoreFailed()) return context.Fail(Problem(db));
+        return context.Fail("the settings database " + db.DatabasePath() + " is damaged (" +
+                            finding + "); it was left as it is");
+    }
+    return context.Fail(message);
+}
+
 SettingsDatabase* CliStore::Open(const CliContext& context, int& exitCode) {
     std::string data = AppFolders::DataFolder();
     if (data.empty()) {
@@ -90,14 +102,14 @@ SettingsDatabase* CliStore::Open(const CliContext& context, int& exitCode) {
     db.SetCurrentDeviceType(kMouseDeviceType);
     db.SetInitialProfileWord(ProfileWord());
     if (!db.OpenSettingsDatabase(data, SettingsDatabase::kDeviceName)) {
-        exitCode = Failure(context, db, "cannot open the settings database");
+        exitCode = context.Fail(Problem(db));
         return nullptr;
     }
     std::vector<std::unique_ptr<ProfileRow>> list;
     if (ProfileDefaults::LoadOrCreateProfiles(db, ProfileWord(), kMouseDeviceType, list) == 0) {
-        exitCode = StoreFailed() ? Failure(context, db, "cannot read the profiles")
-                                 : context.Fail("the settings database " + path +
-                                                " holds no profiles and none could be added");
+        exitCode = NotFound(context, db,
+                            "the settings database " + path +
+                                " holds no profiles and none could be added");
         return nullptr;
     }
     return &db;
@@ -115,8 +127,7 @@ int CliStore::ResolveProfile(const CliContext& context, SettingsDatabase& db, in
         return context.profile;
     }
     int active = db.FindActiveProfile();
-    if (active <= 0)
-        exitCode = StoreFailed() ? Failure(context, db, "cannot read the active profile")
-                                 : context.Fail("no profile is active");
+    // Never the case in a sound store: every write keeps exactly one profile active.
+    if (active <= 0) exitCode = NotFound(context, db, "no profile is active");
     return active;
 }

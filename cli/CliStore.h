@@ -25,6 +25,11 @@ public:
     static std::string Problem(SettingsDatabase& db);
     // Prints "<what>: <Problem()>" and returns kFailed.
     static int Failure(const CliContext& context, SettingsDatabase& db, const std::string& what);
+    // After a lookup found nothing: Problem() when the lookup failed, "damaged" when the file
+    // fails its quick check (a damaged table can read as empty), else the message.
+    // Returns kFailed.
+    static int NotFound(const CliContext& context, SettingsDatabase& db,
+                        const std::string& message);
     // True when the last operation failed in the store (rather than finding nothing).
     static bool StoreFailed();
 };

@@ -82,10 +82,11 @@ bool StoreConfig(CliContext& context, SettingsDatabase& db, int profile, const s
     std::string check;
     if (!db.SetConfigValue(profile, key, value) || !db.GetConfigValue(profile, key, check) ||
         check != value) {
-        exitCode =
-            CliStore::StoreFailed()
-                ? CliStore::Failure(context, db, "cannot store \"" + key + "\"")
-                : context.Fail(Format("profile %d has no setting \"%s\"", profile, key.c_str()));
+        exitCode = CliStore::StoreFailed()
+                       ? CliStore::Failure(context, db, "cannot store \"" + key + "\"")
+                       : CliStore::NotFound(
+                             context, db,
+                             Format("profile %d has no setting \"%s\"", profile, key.c_str()));
         return false;
     }
     return true;

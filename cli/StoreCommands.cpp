@@ -54,12 +54,10 @@ int ConfigGet(CliContext& context, const std::vector<std::string>& args) {
     std::vector<std::pair<std::string, std::string>> values;
     std::string value;
     if (args.size() == 1) {
-        if (!db->GetConfigValue(profile, args[0], value)) {
-            if (CliStore::StoreFailed())
-                return CliStore::Failure(context, *db, "cannot read '" + args[0] + "'");
-            return context.Fail("profile " + std::to_string(profile) + " has no setting '" +
-                                args[0] + "'");
-        }
+        if (!db->GetConfigValue(profile, args[0], value))
+            return CliStore::NotFound(context, *db,
+                                      "profile " + std::to_string(profile) + " has no setting '" +
+                                          args[0] + "'");
         values.emplace_back(args[0], value);
     } else {
         // The store has no listing of keys; the factory keys are every key a profile can hold.
@@ -99,11 +97,9 @@ int ConfigSet(CliContext& context, const std::vector<std::string>& args) {
     if (profile <= 0) return exitCode;
     // Setting a key the profile does not hold stores nothing; say so instead of succeeding.
     std::string old;
-    if (!db->GetConfigValue(profile, key, old)) {
-        if (CliStore::StoreFailed())
-            return CliStore::Failure(context, *db, "cannot read '" + key + "'");
-        return context.Fail("profile " + std::to_string(profile) + " has no setting '" + key + "'");
-    }
+    if (!db->GetConfigValue(profile, key, old))
+        return CliStore::NotFound(
+            context, *db, "profile " + std::to_string(profile) + " has no setting '" + key + "'");
     if (!db->SetConfigValue(profile, key, value))
         return CliStore::Failure(context, *db, "could not store '" + key + "'");
     std::string stored;

@@ -468,11 +468,18 @@ bool SettingsDatabase::OpenSettingsDatabase(const std::string& folder,
             // read at all is left alone; the first operation reports why.)
             auto lock = Enter();
             SQLiteStatement s;
-            PrepareNoted(s, kCountSchemaObjects);
-            if (StepRow(s) == SQLITE_ROW && s.ColumnInt(0) == 0) {
+            // Reading the schema for the statement is where a busy file shows first.
+            int rc = PrepareNoted(s, kCountSchemaObjects);
+            if (rc == SQLITE_OK) rc = StepRow(s);
+            if (rc == SQLITE_ROW && s.ColumnInt(0) == 0) {
                 s.Finalize();
                 result = BuildSchema();
                 if (!result) Close();
+            } else if (IsBusy(rc)) {
+                // Still busy after the time-out: say so now rather than wait again per read.
+                s.Finalize();
+                Close();
+                result = false;
             }
         }
     } else {
