@@ -112,8 +112,10 @@ void CThreadBasic::RunPass() {
         queue_.RemoveFront();
         return;
     }
-    // Nothing to talk to: the task is dropped without touching the device or the window.
+    // Nothing to talk to: the task is dropped without touching the device or the window. A
+    // waiting dialog shown for it still goes, or it would wait for a task that never runs.
     if (!present_ || !HasWork(code)) {
+        if (ClosesWaitDialog(code)) window_.CloseWaitDialog();
         queue_.RemoveFront();
         return;
     }
