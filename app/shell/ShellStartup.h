@@ -8,7 +8,13 @@
 // The program's start-up up to the main window, in the order that keeps a second copy cheap:
 // the command line, `--quit`, the single-instance claim (a second copy asks the first to show
 // itself and ends before it reads the language or touches any file of the user), the
-// environment GTK needs, the language and the data folder's "db".
+// environment GTK needs, the language and the data folder's "db". The program's entry:
+//
+//   ShellStartup startup;
+//   int status;
+//   if (!startup.Begin(argc, argv, status)) return status;
+//   ... GTK, Tolva, the main window (InstanceRequests, WorkerWindow, ShellServices) ...
+//   startup.Instance().Listen(window);
 class ShellStartup {
 public:
     // How long a second copy keeps trying to reach the first one, which may still be starting.
