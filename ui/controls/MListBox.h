@@ -66,6 +66,9 @@ public:
     int GetItemHeight() const { return itemHeight_; }
     // Where the row of `index` is shown, in window coordinates; empty for an index out of range.
     Rect GetItemRect(int index) const;
+    // The row of `index` in this list's own coordinates (what it is given and draws in); empty
+    // for an index out of range.
+    Rect RowRect(int index) const;
     // The row under a window point, -1 when none.
     int ItemAt(Point pt) const;
     int GetHoverItem() const { return hover_; }
@@ -97,9 +100,6 @@ protected:
 
     // The rectangle rows are laid in (the list less the scroll bar when it shows).
     Rect RowsArea() const;
-    // The row of `index` in this list's own coordinates (what it is given and draws in); empty
-    // for an index out of range.
-    Rect RowRect(int index) const;
     // Where the row's text starts and ends inside its rectangle.
     virtual Rect TextRect(const Rect& row, int image) const;
     // Drawn after a row's text (the rename list's edit icon).
