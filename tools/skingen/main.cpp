@@ -3,10 +3,12 @@
 
 #include "tools/skingen/GifWriter.h"
 #include "tools/skingen/IcoWriter.h"
+#include "tools/skingen/MousePicture.h"
 #include "tools/skingen/SkinPainter.h"
 #include "ui/widgets/KeyboardLayout104.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -266,6 +268,33 @@ void WindowIcon(const std::string& path) {
 
 // The keyboard picture: a dark body with every key of the full layout where the keyboard widget
 // lays its keys over it.
+// The library's font resource 106, which start-up adds to the process: the skin carries it as
+// "res_106.ttf", copied from the installed Open Sans Semibold.
+void LibraryFont(const fs::path& skin) {
+    FcInit();
+    FcPattern* want = FcNameParse(reinterpret_cast<const FcChar8*>("Open Sans:weight=600"));
+    FcConfigSubstitute(nullptr, want, FcMatchPattern);
+    FcDefaultSubstitute(want);
+    FcResult result = FcResultNoMatch;
+    FcPattern* found = FcFontMatch(nullptr, want, &result);
+    FcChar8* family = nullptr;
+    FcChar8* file = nullptr;
+    std::error_code ec;
+    if (found && FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch &&
+        std::string(reinterpret_cast<const char*>(family)) == "Open Sans" &&
+        FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch)
+        fs::copy_file(reinterpret_cast<const char*>(file), skin / "res_106.ttf",
+                      fs::copy_options::overwrite_existing, ec);
+    else
+        ec = std::make_error_code(std::errc::no_such_file_or_directory);
+    if (ec) {
+        std::fprintf(stderr, "skingen: no Open Sans Semibold for res_106.ttf\n");
+        ++g_failures;
+    }
+    if (found) FcPatternDestroy(found);
+    FcPatternDestroy(want);
+}
+
 void KeyboardArt() {
     using namespace Tolva;
     Strip(kKeyboardPicture, 1, kKeyboardPictureWidth, kKeyboardPictureHeight,
@@ -306,6 +335,33 @@ void KeyboardArt() {
           });
 }
 
+// Images of the mouse, DPI and upgrade widgets.
+void DeviceWidgetImages() {
+    Strip("mouse\\mouse_q410.png", 1, 300, 270,
+          [](cairo_t* cr, int, double w, double h) { DrawMousePicture(cr, w, h); });
+    // DPI level background: inactive, active.
+    Strip("img_dpi_level.png", 2, 60, 30, [](cairo_t* cr, int f, double w, double h) {
+        P::RoundRect(cr, 0.5, 0.5, w - 1, h - 1, 4);
+        P::Rgba(cr, f ? 0xFF16324A : 0xFF1E2228);
+        cairo_fill_preserve(cr);
+        P::Rgba(cr, f ? kAccent : kBorder);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+    });
+    ButtonStrip("btn_upgrade.png", 120, 34, "", false);
+    // Download: frame 0 is also the empty track and frame 1 the progress fill.
+    Strip("btn_download.png", 4, 120, 34, [](cairo_t* cr, int f, double w, double h) {
+        static const uint32_t fill[] = {0xFF23282F, 0xFF10A8FD, 0xFF0B78B8, 0xFF1E2126};
+        static const uint32_t edge[] = {0xFF3C434E, 0xFF7AD3FF, 0xFF0B78B8, 0xFF2A2E35};
+        P::RoundRect(cr, 0.5, 0.5, w - 1, h - 1, 6);
+        P::Rgba(cr, fill[f]);
+        cairo_fill_preserve(cr);
+        P::Rgba(cr, edge[f]);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+    });
+}
+
 void Draw() {
     // Push buttons (normal, hover, pressed, disabled).
     ButtonStrip("btn_apply.png", 100, 30, "", true);
@@ -331,6 +387,51 @@ void Draw() {
 
     CheckStrip("btn_checkbox.png", 20, 20, false);
     CheckStrip("btn_radiobox.png", 20, 20, true);
+    // On/off switch: 4 off frames, then 4 on frames, knob at the matching end.
+    Strip("btn_switch.png", 8, 40, 20, [](cairo_t* cr, int f, double w, double h) {
+        const P::State st = StateOf(f);
+        const bool on = f >= 4;
+        P::RoundRect(cr, 1, 1, w - 2, h - 2, (h - 2) / 2);
+        P::Rgba(cr, st == P::Disabled ? 0xFF2A2E35 : on ? kAccent : 0xFF3A3F47);
+        cairo_fill_preserve(cr);
+        P::Rgba(cr, st == P::Hover ? 0xFF7AD3FF : 0xFF4A515C);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+        const double r = h / 2 - 3;
+        cairo_arc(cr, on ? w - h / 2 : h / 2, h / 2, r, 0, 2 * M_PI);
+        P::Rgba(cr, st == P::Disabled ? 0xFF6A6F78 : st == P::Pressed ? 0xFFD0D4DA : 0xFFFFFFFF);
+        cairo_fill(cr);
+    });
+    // Help button: a round "?" in 4 states.
+    Strip("btn_help.png", 4, 20, 20, [](cairo_t* cr, int f, double w, double h) {
+        const P::State st = StateOf(f);
+        cairo_arc(cr, w / 2, h / 2, w / 2 - 1, 0, 2 * M_PI);
+        P::Rgba(cr, st == P::Hover ? kAccent : st == P::Pressed ? 0xFF0B78B8
+                    : st == P::Disabled ? 0xFF2A2E35 : 0xFF4A515C);
+        cairo_fill(cr);
+        cairo_select_font_face(cr, "Open Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+        cairo_set_font_size(cr, h * 0.7);
+        cairo_text_extents_t ext;
+        cairo_text_extents(cr, "?", &ext);
+        P::Rgba(cr, st == P::Disabled ? 0xFF6A6F78 : 0xFFFFFFFF);
+        cairo_move_to(cr, (w - ext.width) / 2 - ext.x_bearing, (h - ext.height) / 2 - ext.y_bearing);
+        cairo_show_text(cr, "?");
+    });
+    // Progress bar: track and fill, stretched nine-grid.
+    Strip("img_progress_bk.png", 1, 40, 10, [](cairo_t* cr, int, double w, double h) {
+        P::RoundRect(cr, 0, 0, w, h, 4);
+        P::Rgba(cr, 0xFF2A3038);
+        cairo_fill(cr);
+    });
+    Strip("img_progress_fg.png", 1, 40, 10, [](cairo_t* cr, int, double w, double h) {
+        cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
+        cairo_pattern_add_color_stop_rgb(g, 0, 0x3C / 255.0, 0xBC / 255.0, 1);
+        cairo_pattern_add_color_stop_rgb(g, 1, 0x0B / 255.0, 0x78 / 255.0, 0xB8 / 255.0);
+        P::RoundRect(cr, 0, 0, w, h, 4);
+        cairo_set_source(cr, g);
+        cairo_fill(cr);
+        cairo_pattern_destroy(g);
+    });
     DirectionStrip("btn_direction_left.png", "direction_left");
     DirectionStrip("btn_direction_right.png", "direction_right");
 
@@ -368,13 +469,12 @@ void Draw() {
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     });
-    // Device rows: hidden, active, available.
-    Strip("img_device_state.png", 3, 200, 40, [](cairo_t* cr, int f, double w, double h) {
-        if (f == 0) return;
+    // Device rows: active, available.
+    Strip("img_device_state.png", 2, 200, 40, [](cairo_t* cr, int f, double w, double h) {
         P::RoundRect(cr, 0.5, 0.5, w - 1, h - 1, 6);
-        P::Rgba(cr, f == 1 ? 0xFF16324A : 0xFF20252C);
+        P::Rgba(cr, f == 0 ? 0xFF16324A : 0xFF20252C);
         cairo_fill_preserve(cr);
-        P::Rgba(cr, f == 1 ? kAccent : kBorder);
+        P::Rgba(cr, f == 0 ? kAccent : kBorder);
         cairo_stroke(cr);
     });
     // Balloon tip.
@@ -474,6 +574,8 @@ void Draw() {
         cairo_fill(cr);
     });
 
+    DeviceWidgetImages();
+
     // Function icons of the key-function keyboard.
     for (const char* n :
          {"icon_pc", "icon_cal", "icon_email", "icon_multimedia", "icon_playpause", "icon_stop",
@@ -514,6 +616,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Draw();
+    LibraryFont(g_skin);
     WindowIcon((program / "Pivane.ico").string());
     return g_failures == 0 ? 0 : 1;
 }

@@ -70,6 +70,16 @@ bool ControlFactory::IsAccepted(Host host, const std::string& className) {
     return false;
 }
 
+std::vector<std::string> ControlFactory::AcceptedNames(Host host) {
+    std::vector<std::string> out;
+    for (std::string_view n : kDialogNames)
+        if (IsAccepted(host, std::string(n))) out.emplace_back(n);
+    if (host == Host::Panel)
+        for (std::string_view n : kPanelOnlyNames)
+            out.emplace_back(n);
+    return out;
+}
+
 std::unique_ptr<MControl> ControlFactory::Create(Host host, const std::string& className,
                                                  MObject* parent, unsigned id, const Rect& rect,
                                                  const std::string& title, bool visible,

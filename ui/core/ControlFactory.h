@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Tolva {
 
@@ -26,6 +27,8 @@ public:
     static bool IsRegistered(const std::string& className);
     // Whether the host accepts the name (the fixed lists of each host).
     static bool IsAccepted(Host host, const std::string& className);
+    // The names the host accepts, in the order of its list.
+    static std::vector<std::string> AcceptedNames(Host host);
     // A new control, or null for an empty, unaccepted or unregistered name.
     static std::unique_ptr<MControl> Create(Host host, const std::string& className,
                                             MObject* parent, unsigned id, const Rect& rect,

@@ -38,7 +38,7 @@ constexpr int kPadY = 4;
 TextStyle BalloonText() {
     TextStyle style;
     style.family = Manager::GetFontName();
-    style.size = 13;
+    style.size = 10; // points
     style.color = 0xFFF0F0F0;
     style.multiLine = true;
     style.vAlign = TextStyle::Center;

@@ -176,12 +176,23 @@ int MControl::OnKeyDown(unsigned key, unsigned repeat, unsigned modifiers) {
     return taken;
 }
 
-void MControl::OnTimer() {
-    OnControlTimer();
-    controls_.ForEach([](MControl* c) {
-        if (c->IsRunTimer() && c->IsVisible()) c->OnTimer();
+namespace {
+thread_local uint32_t t_timerKey = MControl::kAnimationTick;
+} // namespace
+
+uint32_t MControl::CurrentTimerKey() {
+    return t_timerKey;
+}
+
+void MControl::OnTimer(uint32_t key) {
+    const uint32_t outer = t_timerKey;
+    t_timerKey = key;
+    OnControlTimerKey(key);
+    controls_.ForEach([key](MControl* c) {
+        if (c->IsRunTimer() && c->IsVisible()) c->OnTimer(key);
         return false;
     });
+    t_timerKey = outer;
 }
 
 void MControl::Draw(cairo_t* cr, const Rect& clip) {
@@ -288,7 +299,7 @@ MControl* MControl::AddChild(std::unique_ptr<MControl> child, int kind) {
 }
 
 bool MControl::RemoveControl(MControl* control) {
-    if (!control) return false;
+    if (!control || control->IsKeptChild()) return false;
     std::unique_ptr<MControl> owned = controls_.Detach(control);
     if (!owned) owned = areas_.Detach(control);
     if (!owned) return false;
@@ -305,6 +316,10 @@ void MControl::RemoveAllControl() {
     hoverChild_ = nullptr;
     capturedByChild_ = false;
     for (auto& c : controls) {
+        if (c->IsKeptChild()) {
+            controls_.Append(std::move(c));
+            continue;
+        }
         if (!manager_) continue;
         manager_->ForgetControl(c.get());
         manager_->Bury(std::move(c));

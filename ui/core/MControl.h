@@ -62,6 +62,10 @@ public:
     virtual void SetControlWndVisible(bool visible) {}
     virtual void SetControlEnabled(bool enabled);
     virtual int OnControlTimer() { return 0; }
+    // The timer hook with the tick's key: the key given to PaintManager::SetTimer for a control
+    // timer, kAnimationTick for the animation timer. Children with run-timer set get their
+    // parent's key. The default calls OnControlTimer().
+    virtual int OnControlTimerKey(uint32_t key) { return OnControlTimer(); }
     // A surface the caller owns afterwards, or null (no drag image).
     virtual cairo_surface_t* GetControlDropBitmap();
     virtual int OnControlMouseMove(unsigned flags, Point pt) { return 0; }
@@ -95,8 +99,13 @@ public:
     }
     // Keys: the control's own hook first, then its children in order. 0 when nobody took it.
     int OnKeyDown(unsigned key, unsigned repeat, unsigned modifiers);
+    // The key animation ticks are delivered with.
+    static constexpr uint32_t kAnimationTick = 0xFFFFFFFFu;
     // Timer tick: the control's hook, then every visible child with run-timer set.
-    void OnTimer();
+    void OnTimer(uint32_t key = kAnimationTick);
+    // The key of the tick being delivered on this thread (kAnimationTick outside a tick), for
+    // OnControlTimer overrides that need it.
+    static uint32_t CurrentTimerKey();
     // Draws child areas, the control and its visible child controls when it meets `clip`.
     void Draw(cairo_t* cr, const Rect& clip);
 
@@ -146,9 +155,13 @@ public:
     MControl* GetControl(unsigned id) const;
     // Adds an owned child (kind 0 = area, 1 = control); returns it, or null for a null child.
     MControl* AddChild(std::unique_ptr<MControl> child, int kind);
-    // Removes and deletes a child; false when it is not a child of this control.
+    // Removes and deletes a child; false when it is not a child of this control or is kept.
     bool RemoveControl(MControl* control);
+    // Removes and deletes every child control except the kept ones (a panel's scroll bars).
     void RemoveAllControl();
+    // A kept child belongs to its parent's own make-up and is never removed on request.
+    void SetKeptChild(bool kept) { kept_ = kept; }
+    bool IsKeptChild() const { return kept_; }
     MControl* GetHoverChild() const { return hoverChild_; }
 
     // Repaint requests go to the parent.
@@ -187,6 +200,7 @@ protected:
     std::atomic<bool> dblClk_{false};
     std::atomic<bool> update_{false};
     std::atomic<bool> focused_{false};
+    bool kept_ = false;
 
 private:
     mutable std::mutex stateLock_; // rectangle and tool tip, read by the timer thread
@@ -194,8 +208,9 @@ private:
     std::string tooltip_;
     ControlList areas_;
     ControlList controls_;
-    MControl* hoverChild_ = nullptr;
-    bool capturedByChild_ = false;
+    // Routing runs on the window thread; a removal elsewhere clears these.
+    std::atomic<MControl*> hoverChild_{nullptr};
+    std::atomic<bool> capturedByChild_{false};
     cairo_surface_t* memSurface_ = nullptr;
 };
 

@@ -19,10 +19,14 @@ MControlFont::~MControlFont() {
 const PangoFontDescription* MControlFont::GetGDIFont() {
     if (!gdiFont_) {
         gdiFont_ = pango_font_description_new();
-        pango_font_description_set_family(gdiFont_, GetTextFont().c_str());
-        pango_font_description_set_absolute_size(gdiFont_, fontSize_ * PANGO_SCALE);
+        const FontRegistry::Face face = FontRegistry::Instance().Resolve(GetTextFont());
+        pango_font_description_set_family(gdiFont_, face.family.c_str());
+        pango_font_description_set_absolute_size(gdiFont_, FontRegistry::PointsToPixels(fontSize_) *
+                                                               PANGO_SCALE);
         if (fontStyle_ & TextStyle::Bold)
             pango_font_description_set_weight(gdiFont_, PANGO_WEIGHT_BOLD);
+        else if (face.weight > 0)
+            pango_font_description_set_weight(gdiFont_, static_cast<PangoWeight>(face.weight));
         if (fontStyle_ & TextStyle::Italic)
             pango_font_description_set_style(gdiFont_, PANGO_STYLE_ITALIC);
     }

@@ -39,6 +39,7 @@ public:
     std::string GetTextFont() const;
     void SetFontStyle(int style);
     int GetFontStyle() const { return fontStyle_; }
+    // Font sizes are in points.
     void SetFontWidth(int size);
     int GetFontWidth() const { return fontSize_; }
     uint32_t GetTextColor() const { return textColor_; }

@@ -115,13 +115,15 @@ LRESULT MDialog::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
         break;
     case WM_MOVE:
     case WM_SHOWWINDOW:
+    case WM_ACTIVATE:
         if (MShadow* shadow = manager_.GetShadow()) shadow->Update();
         break;
     case WM_PAINT:
         OnPaint();
         break;
     case WM_CLOSE:
-        OnClose();
+        // 0 keeps the window open.
+        if (!OnClose()) return 0;
         break;
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(lparam);

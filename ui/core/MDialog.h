@@ -106,6 +106,7 @@ public:
     virtual LRESULT OnPaint() { return 0; }
     virtual LRESULT OnTimer(uint32_t id) { return 0; }
     virtual LRESULT OnNcPaint() { return 0; }
+    // 1 lets the window close; 0 keeps it open (a modal loop goes on).
     virtual LRESULT OnClose() { return 1; }
     virtual LRESULT OnDestroy() { return 0; }
     virtual void PostNcDestroy() {}

@@ -1,5 +1,7 @@
 #include "ui/core/MPanel.h"
 
+#include "ui/controls/CScrollHorizontal.h"
+#include "ui/controls/CScrollVertical.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/paint/CairoStateGuard.h"
 
@@ -10,14 +12,18 @@ namespace Tolva {
 MPanel::MPanel(MObject* parent, unsigned id, const Rect& rect, const std::string& title,
                bool visible, bool enabled)
     : MControlFont(parent, id, rect, title, visible, enabled) {
-    vbar_ = static_cast<PanelScrollBar*>(
-        AddChild(std::make_unique<PanelScrollBar>(
-                     this, 1, Rect{rect.right - 5, rect.top, rect.right, rect.bottom}, true),
+    constexpr int t = MScroll::kThickness;
+    vbar_ = static_cast<MScroll*>(AddChild(
+        std::make_unique<CScrollVertical>(
+            this, 1, Rect{rect.right - t, rect.top, rect.right, rect.bottom}, std::string(), false),
+        1));
+    hbar_ = static_cast<MScroll*>(
+        AddChild(std::make_unique<CScrollHorizontal>(
+                     this, 2, Rect{rect.left, rect.bottom - t, rect.right, rect.bottom},
+                     std::string(), false),
                  1));
-    hbar_ = static_cast<PanelScrollBar*>(
-        AddChild(std::make_unique<PanelScrollBar>(
-                     this, 2, Rect{rect.left, rect.bottom - 5, rect.right, rect.bottom}, false),
-                 1));
+    vbar_->SetKeptChild(true);
+    hbar_->SetKeptChild(true);
 }
 
 MControl* MPanel::CreateArea(const std::string& className, unsigned id, const Rect& rect,
@@ -93,13 +99,13 @@ void MPanel::UpdateScrollBars() {
     virtualHeight_ = height;
     virtualWidth_ = width;
     if (vbar_) {
-        const Rect place{r.right - 5, r.top, r.right, r.bottom};
+        const Rect place{r.right - MScroll::kThickness, r.top, r.right, r.bottom};
         if (!(vbar_->GetRect() == place)) vbar_->SetRect(place);
         vbar_->SetRange(virtualHeight_, r.Height());
         vbar_->SetVisible(virtualHeight_ > r.Height());
     }
     if (hbar_) {
-        const Rect place{r.left, r.bottom - 5, r.right, r.bottom};
+        const Rect place{r.left, r.bottom - MScroll::kThickness, r.right, r.bottom};
         if (!(hbar_->GetRect() == place)) hbar_->SetRect(place);
         hbar_->SetRange(virtualWidth_, r.Width());
         hbar_->SetVisible(virtualWidth_ > r.Width());

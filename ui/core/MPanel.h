@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ui/TolvaApi.h"
+#include "ui/controls/MScroll.h"
 #include "ui/core/MControlFont.h"
-#include "ui/core/PanelScrollBar.h"
 
 #include <string>
 
@@ -42,14 +42,15 @@ public:
     bool IsScrollEnabled() const { return scrollEnabled_; }
     // How far the content is scrolled, in pixels.
     Point ScrollOffset() const;
-    PanelScrollBar* VerticalBar() const { return vbar_; }
-    PanelScrollBar* HorizontalBar() const { return hbar_; }
+    // The panel's scroll bars (CScrollVertical and CScrollHorizontal, children 1 and 2).
+    MScroll* VerticalBar() const { return vbar_; }
+    MScroll* HorizontalBar() const { return hbar_; }
     // Recomputes the content size from the children and updates the bars.
     void UpdateScrollBars();
 
 private:
-    PanelScrollBar* vbar_ = nullptr;
-    PanelScrollBar* hbar_ = nullptr;
+    MScroll* vbar_ = nullptr;
+    MScroll* hbar_ = nullptr;
     int virtualHeight_ = 0;
     int virtualWidth_ = 0;
     bool scrollEnabled_ = true;

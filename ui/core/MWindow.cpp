@@ -97,6 +97,7 @@ LRESULT MWindow::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
 
 LRESULT MWindow::DefaultProc(uint32_t msg, WPARAM wparam, LPARAM lparam) {
     if (msg == WM_CLOSE) {
+        RestoreModalOwner();
         DestroyWindow();
         return 0;
     }
@@ -209,18 +210,17 @@ uint32_t MWindow::ShowModal(int show) {
     if (!hwnd_ || !Platform::IsWindow(hwnd_)) return 0xFFFFFFFF;
     NativeWindow* self = hwnd_;
     NativeWindow* owner = hwnd_->GetOwnerWindow();
+    NativeWindow* outerOwner = modalOwner_;
     ShowWindow(show);
-    // Directly: the owner must refuse input before the first message of the loop.
-    if (owner) owner->Enable(false);
+    // Directly: the owner must refuse input before the first message of the loop. The disable is
+    // counted, so a worker's enable during the loop leaves the owner disabled.
+    if (owner) {
+        owner->Enable(false);
+        modalOwner_ = owner;
+    }
     uint32_t result = 0;
     bool quit = false;
     WPARAM quitCode = 0;
-    auto restoreOwner = [owner] {
-        if (owner && Platform::IsWindow(owner)) {
-            owner->Enable(true);
-            owner->SetFocus();
-        }
-    };
     while (Platform::IsWindow(self)) {
         Message msg;
         if (!Platform::GetMessage(msg)) {
@@ -228,16 +228,24 @@ uint32_t MWindow::ShowModal(int show) {
             quitCode = msg.wParam;
             break;
         }
-        if (msg.window == self && msg.message == WM_CLOSE) {
+        // A close the window refuses (OnClose) leaves the loop running; the last one counts.
+        if (msg.window == self && msg.message == WM_CLOSE)
             result = static_cast<uint32_t>(msg.wParam);
-            // The owner comes back before this window goes, so focus lands on it.
-            restoreOwner();
-        }
         if (!PreTranslateMessage(&msg)) Platform::DispatchMessage(msg);
     }
-    restoreOwner();
+    RestoreModalOwner();
+    modalOwner_ = outerOwner;
     if (quit) Platform::PostQuitMessage(static_cast<int>(quitCode));
     return result;
+}
+
+void MWindow::RestoreModalOwner() {
+    NativeWindow* owner = modalOwner_;
+    modalOwner_ = nullptr;
+    if (owner && Platform::IsWindow(owner)) {
+        owner->Enable(true);
+        owner->SetFocus();
+    }
 }
 
 void MWindow::DestroyWindow() {

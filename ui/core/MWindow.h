@@ -99,8 +99,13 @@ protected:
     static LRESULT WindowProcedure(void* self, NativeWindow* window, uint32_t msg, WPARAM wparam,
                                    LPARAM lparam);
 
+    // Gives a modal loop's owner its input back, once (before this window goes, so that focus
+    // lands on it).
+    void RestoreModalOwner();
+
     NativeWindow* hwnd_ = nullptr;
     NativeWindow* parentHwnd_ = nullptr;
+    NativeWindow* modalOwner_ = nullptr; // disabled by ShowModal until restored
     uint32_t style_ = WS_POPUP;
     uint32_t exStyle_ = 0;
     uintptr_t menu_ = 0;

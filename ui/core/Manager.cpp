@@ -17,6 +17,7 @@ struct State {
     std::string fontName = "Open Sans Semibold";
     int fontWidth = 18;
     std::set<MWindow*> windows;
+    std::string programFolder;
     std::atomic<unsigned> idCounter{10000};
 };
 
@@ -115,20 +116,39 @@ std::string Manager::GetTheme() {
     return "theme1/";
 }
 
-std::string Manager::GetProgramFolder() {
+void Manager::SetProgramFolder(const std::string& folder) {
+    std::string f = folder;
+    if (!f.empty() && f.back() != '/') f += '/';
+    std::lock_guard guard(S().lock);
+    S().programFolder = f;
+}
+
+std::string Manager::DefaultProgramFolder(const std::string& exeFolder) {
     std::string folder;
     if (const char* home = std::getenv("PIVANE_HOME"); home && *home) {
         folder = home;
-    } else {
-        char buf[4096];
-        const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-        if (n > 0) {
-            folder.assign(buf, static_cast<size_t>(n));
-            folder.erase(folder.find_last_of('/') + 1);
-        }
+    } else if (!exeFolder.empty()) {
+        folder = access((exeFolder + "config.xml").c_str(), F_OK) == 0
+                     ? exeFolder
+                     : exeFolder + "../share/pivane/";
     }
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder;
+}
+
+std::string Manager::GetProgramFolder() {
+    {
+        std::lock_guard guard(S().lock);
+        if (!S().programFolder.empty()) return S().programFolder;
+    }
+    std::string exe;
+    char buf[4096];
+    const ssize_t n = readlink("/proc/self/exe", buf, sizeof(buf) - 1);
+    if (n > 0) {
+        exe.assign(buf, static_cast<size_t>(n));
+        exe.erase(exe.find_last_of('/') + 1);
+    }
+    return DefaultProgramFolder(exe);
 }
 
 std::string Manager::GetSkinFolder() {

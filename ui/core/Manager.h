@@ -36,8 +36,14 @@ public:
     static int GetFontWidth();
     static uint32_t GetSelectColor();
     static std::string GetTheme();
-    // The program folder, ending with "/": $PIVANE_HOME, else the executable's folder.
+    // The application hands its program folder over at start, so that skins and fonts come from
+    // the folder it uses itself ("/" is appended when missing; "" goes back to the rule below).
+    static void SetProgramFolder(const std::string& folder);
+    // The program folder, ending with "/": the one handed over; else $PIVANE_HOME; else the
+    // executable's folder when it holds config.xml; else <executable's folder>/../share/pivane/.
     static std::string GetProgramFolder();
+    // The rule without a handed-over folder, for an executable in `exeFolder` (ending with "/").
+    static std::string DefaultProgramFolder(const std::string& exeFolder);
     // Program folder + "skins/" + theme.
     static std::string GetSkinFolder();
     static std::string GetFontFolder();

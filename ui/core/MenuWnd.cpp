@@ -1,7 +1,6 @@
 #include "ui/core/MenuWnd.h"
 
-#include "ui/core/ControlFactory.h"
-#include "ui/core/MControlFont.h"
+#include "ui/controls/MenuItem.h"
 #include "ui/paint/MRender.h"
 
 #include <algorithm>
@@ -13,25 +12,20 @@ MenuWnd::MenuWnd(NativeWindow* owner, Point screen, uint32_t messageId,
     : owner_(owner), at_(screen), messageId_(messageId), background_(background),
       backModeValue_(backModeValue), backMode_(backMode), width_(width) {}
 
-MControl* MenuWnd::AddMenu(const std::string& text, unsigned itemId, const std::string& iconFile) {
+MenuItem* MenuWnd::AddMenu(const std::string& text, unsigned itemId, const std::string& iconFile) {
     const int top = GetHeight();
-    std::unique_ptr<MControl> item =
-        ControlFactory::Create(ControlFactory::Host::Dialog, "MenuItem", this, itemId,
-                               Rect{0, top, width_, top + kItemHeight}, text, true, true);
-    if (!item) return nullptr;
-    MControl* added = manager_.AddControl(std::move(item), 1);
-    if (auto* titled = dynamic_cast<MControlFont*>(added); titled && !iconFile.empty())
-        titled->SetImage(iconFile, 4);
+    auto* item = static_cast<MenuItem*>(manager_.AddControl(
+        std::make_unique<MenuItem>(this, itemId, Rect{0, top, width_, top + kItemHeight}, text),
+        1));
+    if (!iconFile.empty()) item->SetImage(iconFile, 4);
     // The menu grows to fit the widest text plus the icon margin.
-    if (auto* titled = dynamic_cast<MControlFont*>(added)) {
-        TextStyle style;
-        style.family = titled->GetFontFamily(titled->GetTextFont());
-        style.size = titled->GetFontWidth();
-        width_ = std::max(width_, MRender::GetTextBounds(style, text).cx + kLeftMargin + 4);
-    }
-    entries_.push_back(Entry{text, itemId, iconFile, false, added});
+    TextStyle style;
+    style.family = item->GetFontFamily(item->GetTextFont());
+    style.size = item->GetFontWidth();
+    width_ = std::max(width_, MRender::GetTextBounds(style, text).cx + kLeftMargin + 4);
+    entries_.push_back(Entry{text, itemId, iconFile, false, item});
     Layout();
-    return added;
+    return item;
 }
 
 void MenuWnd::AddSeparator() {
@@ -67,24 +61,32 @@ void MenuWnd::Layout() {
     }
 }
 
-MControl* MenuWnd::Find(const std::string& text) const {
+MenuItem* MenuWnd::GetItem(const std::string& text) const {
     for (const Entry& e : entries_)
         if (!e.separator && e.text == text) return e.control;
     return nullptr;
+}
+
+void MenuWnd::SetPosition(Point screen) {
+    at_ = screen;
+    if (hwnd_) {
+        const Rect r = hwnd_->GetWindowRect();
+        hwnd_->SetWindowRect(r.Offset(screen.x - r.left, screen.y - r.top));
+    }
 }
 
 bool MenuWnd::SetItemTitle(const std::string& text, const std::string& newText) {
     for (Entry& e : entries_) {
         if (e.separator || e.text != text || !e.control) continue;
         e.text = newText;
-        if (auto* titled = dynamic_cast<MControlFont*>(e.control)) titled->SetTitle(newText);
+        e.control->SetTitle(newText);
         return true;
     }
     return false;
 }
 
 bool MenuWnd::SetItemVisible(const std::string& text, bool visible) {
-    MControl* c = Find(text);
+    MenuItem* c = GetItem(text);
     if (!c) return false;
     c->SetVisible(visible);
     Layout();
@@ -92,17 +94,16 @@ bool MenuWnd::SetItemVisible(const std::string& text, bool visible) {
 }
 
 bool MenuWnd::SetItemEnable(const std::string& text, bool enable) {
-    MControl* c = Find(text);
+    MenuItem* c = GetItem(text);
     if (!c) return false;
     c->SetEnabled(enable);
     return true;
 }
 
 bool MenuWnd::SetItemCheck(const std::string& text, bool check) {
-    MControl* c = Find(text);
+    MenuItem* c = GetItem(text);
     if (!c) return false;
-    // Items keep their check state themselves; they take it through their window message hook.
-    c->OnWindowMessage(kSetCheckMessage, check ? 1 : 0, 0);
+    c->SetCheck(check);
     return true;
 }
 

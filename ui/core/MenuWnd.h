@@ -8,7 +8,7 @@
 
 namespace Tolva {
 
-class MControlFont;
+class MenuItem;
 
 // A popup menu of MenuItem controls. An item's notification becomes the message given at
 // creation, posted to the owner window with wparam = the notification's wparam (the item's
@@ -18,16 +18,18 @@ public:
     static constexpr int kItemHeight = 30;
     static constexpr int kSeparatorHeight = 9;
     static constexpr int kLeftMargin = 36;
-    // Sent to an item through OnWindowMessage by SetItemCheck: wparam is the new check state.
-    static constexpr uint32_t kSetCheckMessage = WM_USER + 1;
 
     // Remembers where and how to open; the window is made by Show.
     MenuWnd(NativeWindow* owner, Point screen, uint32_t messageId, const std::string& background,
             int backModeValue, int width, int backMode);
 
-    // Adds a MenuItem; null when the class cannot be created.
-    MControl* AddMenu(const std::string& text, unsigned itemId, const std::string& iconFile = {});
+    // Adds a MenuItem with a 4-frame icon strip (none for an empty name).
+    MenuItem* AddMenu(const std::string& text, unsigned itemId, const std::string& iconFile = {});
     void AddSeparator();
+    // The item with the text; null when none has it.
+    MenuItem* GetItem(const std::string& text) const;
+    // Where the menu opens (screen); a window already open moves there.
+    void SetPosition(Point screen);
     // Items addressed by their text; false when no item has it.
     bool SetItemTitle(const std::string& text, const std::string& newText);
     bool SetItemVisible(const std::string& text, bool visible);
@@ -49,9 +51,8 @@ private:
         unsigned id = 0;
         std::string icon;
         bool separator = false;
-        MControl* control = nullptr;
+        MenuItem* control = nullptr;
     };
-    MControl* Find(const std::string& text) const;
     void Layout();
 
     NativeWindow* owner_ = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/core/PaintManager.h"
 
+#include "ui/controls/MScroll.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/core/MAirBladder.h"
 #include "ui/core/MControl.h"
@@ -19,13 +20,7 @@
 namespace Tolva {
 namespace {
 
-constexpr uint32_t kCaretTimer = 6553;
 constexpr int kLibraryFontId = 106;
-
-bool IsReservedTimerId(uint32_t id) {
-    return id == kCaretTimer || id == MessageBanner::kShowTimer ||
-           id == MessageBanner::kFadeTimer || id == MessageBanner::kStepTimer;
-}
 
 // True when `control` is `ancestor` or lies below it.
 bool IsWithin(const MControl* control, const MControl* ancestor) {
@@ -64,7 +59,6 @@ PaintManager::~PaintManager() {
     ClearAllControls();
     ReleaseGraveyard();
     if (surface_) cairo_surface_destroy(surface_);
-    if (dragBitmap_) cairo_surface_destroy(dragBitmap_);
 }
 
 void PaintManager::Init(MWindow* window, NativeWindow* hwnd, MObject* host) {
@@ -72,6 +66,7 @@ void PaintManager::Init(MWindow* window, NativeWindow* hwnd, MObject* host) {
     hwnd_ = hwnd;
     host_ = host;
     windowThread_ = std::this_thread::get_id();
+    caret_.Bind(hwnd);
     images_.SetFolder(Manager::GetSkinFolder());
     // Private fonts go in before any text is laid out.
     static const char* kFonts[] = {"OpenSans-Regular.ttf", "OpenSans-Light.ttf",
@@ -151,36 +146,36 @@ MControl* PaintManager::GetControl(unsigned id) const {
 
 void PaintManager::ForgetControl(MControl* control) {
     if (!control) return;
-    if (IsWithin(hover_, control)) hover_ = nullptr;
-    if (IsWithin(focus_, control)) focus_ = nullptr;
-    if (IsWithin(dynamic_cast<MControl*>(caretOwner_), control)) {
-        ShowCaret(false);
-        caretOwner_ = nullptr;
+    auto within = [control](MControl* c) { return IsWithin(c, control); };
+    {
+        // Routing on the window thread and focus queries elsewhere see the control gone at once.
+        std::lock_guard guard(stateLock_);
+        if (IsWithin(hover_, control)) hover_ = nullptr;
+        if (IsWithin(focus_, control)) focus_ = nullptr;
+        if (IsWithin(dropTarget_, control)) dropTarget_ = nullptr;
     }
-    if (IsWithin(dragSource_, control)) {
-        dragSource_ = nullptr;
-        dragPending_ = dragging_ = false;
-    }
+    if (IsWithin(dynamic_cast<MControl*>(caret_.GetOwner()), control)) caret_.Release();
+    drag_.Forget(within);
     {
         std::lock_guard guard(pendingLock_);
-        std::erase_if(pendingAnimation_, [&](MControl* c) { return IsWithin(c, control); });
+        std::erase_if(pendingAnimation_, within);
     }
-    std::vector<uint32_t> stop;
-    {
-        std::lock_guard guard(timerLock_);
-        for (const TimerRecord& r : timers_)
-            if (IsWithin(r.control, control) && !r.killed) stop.push_back(r.nativeId);
-        std::erase_if(timers_, [&](const TimerRecord& r) { return IsWithin(r.control, control); });
-    }
-    if (hwnd_ && Platform::IsWindow(hwnd_))
-        for (uint32_t id : stop)
-            hwnd_->KillTimer(id);
+    timers_.Forget(hwnd_, within);
 }
 
 void PaintManager::Bury(std::unique_ptr<MControl> control) {
     if (!control) return;
-    std::lock_guard guard(graveyardLock_);
-    graveyard_.push_back(std::move(control));
+    bool first = false;
+    {
+        std::lock_guard guard(graveyardLock_);
+        first = graveyard_.empty();
+        graveyard_.push_back(std::move(control));
+    }
+    // Removed outside this window's message handling: the next message releases it, so one is
+    // sent on its way.
+    NativeWindow* w = hwnd_;
+    if (first && dispatchDepth_ == 0 && w && Platform::IsWindow(w))
+        Platform::PostMessage(w, kDeferredUpdateMessage, 0, 0);
 }
 
 void PaintManager::ReleaseGraveyard() {
@@ -214,13 +209,13 @@ LRESULT PaintManager::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam
 
 LRESULT PaintManager::RouteWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
     if (msg == kDeferredUpdateMessage) {
-        std::vector<DeferredUpdate> work;
+        std::vector<std::function<void()>> work;
         {
             std::lock_guard guard(deferredLock_);
             work.swap(deferred_);
         }
-        for (const DeferredUpdate& u : work)
-            UpdateNowOnWindowThread(u.rect, u.erase, u.control);
+        for (auto& w : work)
+            w();
         return 1;
     }
     if (controls_.ForEach(
@@ -232,10 +227,25 @@ LRESULT PaintManager::RouteWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lpa
         return 1;
     case WM_GETMINMAXINFO:
         return 1;
+    case WM_CHAR:
+        OnChar(wparam, lparam);
+        return 1;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_COMPOSITION:
+    case WM_IME_ENDCOMPOSITION: {
+        // Input-method text goes where typed characters go: a nested focus control or its parents.
+        for (MControl* c = focus_; c && c->GetParentControl(); c = c->GetParentControl())
+            if (c->IsParentVisible() && c->IsEnabled() && c->OnWindowMessage(msg, wparam, lparam))
+                return 1;
+        // Text nobody took must not reach a control focused later.
+        std::string dropped;
+        if (msg == WM_IME_COMPOSITION && (lparam & GCS_RESULTSTR) && hwnd_)
+            hwnd_->TakeImeResult(dropped);
+        return 1;
+    }
     case WM_CREATE:
     case WM_DESTROY:
     case WM_SIZE:
-    case WM_CHAR:
     case WM_MOUSEHOVER:
         return 1;
     case WM_NCDESTROY:
@@ -280,34 +290,30 @@ void PaintManager::OnMouseMove(WPARAM flags, Point pt) {
         hwnd_->TrackMouse(true, 400);
         tracking_ = true;
     }
-    if (dragPending_ && (flags & MK_LBUTTON)) {
-        // Anything but a jump of more than 2 pixels on both axes at once starts the drag.
-        const bool jumped = std::abs(pt.x - lastMove_.x) > 2 && std::abs(pt.y - lastMove_.y) > 2;
-        lastMove_ = pt;
-        if (!jumped) {
-            dragPending_ = false;
-            dragging_ = true;
-            if (captured_ && hwnd_) hwnd_->ReleaseCapture();
-            captured_ = false;
-            if (hwnd_) hwnd_->SetCapture();
-            InvalidateRect(hwnd_ ? hwnd_->GetClientRect() : Rect{}, false);
-            return;
-        }
+    if (drag_.IsPending() && (flags & MK_LBUTTON) && drag_.TryStart(pt)) {
+        if (captured_ && hwnd_) hwnd_->ReleaseCapture();
+        captured_ = false;
+        if (hwnd_) hwnd_->SetCapture();
+        if (CIDataObject* data = drag_.GetData()) DragEnter(*data, pt);
+        InvalidateRect(hwnd_ ? hwnd_->GetClientRect() : Rect{}, false);
+        return;
     }
-    lastMove_ = pt;
-    if (dragging_) {
+    drag_.Track(pt);
+    if (drag_.IsDragging()) {
         // The drag image follows the pointer.
+        if (CIDataObject* data = drag_.GetData()) DragOver(*data, pt);
         if (hwnd_) Platform::InvalidateRect(hwnd_, nullptr);
         return;
     }
-    if (hover_ && hover_->PtInRect(pt) && hover_->OnCheckMouseResponse(flags, pt) && tracking_) {
-        hover_->OnMouseMove(static_cast<unsigned>(flags), pt);
+    if (MControl* h = hover_;
+        h && h->PtInRect(pt) && h->OnCheckMouseResponse(flags, pt) && tracking_) {
+        h->OnMouseMove(static_cast<unsigned>(flags), pt);
         return;
     }
     ClearTooltip();
     if (pressed_) {
         // The pressed control keeps the mouse until the release.
-        if (hover_) hover_->OnMouseMove(static_cast<unsigned>(flags), pt);
+        if (MControl* h = hover_) h->OnMouseMove(static_cast<unsigned>(flags), pt);
         return;
     }
     if (!tracking_) {
@@ -325,22 +331,19 @@ void PaintManager::OnMouseMove(WPARAM flags, Point pt) {
 
 void PaintManager::OnLButtonDown(WPARAM flags, Point pt) {
     pressed_ = false;
-    if (focus_ && focus_ != hover_) {
-        focus_->SetControlFocus(false);
+    // Focus goes to the innermost control under the pointer, inside panels and pages too.
+    MControl* target = GetDeepHoverControl();
+    if (focus_ && focus_ != target) {
+        MControl* old = focus_;
         focus_ = nullptr;
+        old->SetControlFocus(false);
     }
     MControl* c = hover_;
     if (c && c->IsVisible() && c->GetRresponse() && c->PtInRect(pt) &&
         c->OnCheckMouseResponse(static_cast<unsigned>(flags), pt)) {
-        if (c->IsDragDrop() && c->IsEnabled()) {
-            if (dragBitmap_) cairo_surface_destroy(dragBitmap_);
-            dragBitmap_ = c->GetControlDropBitmap();
-            dragSource_ = c;
-            dragPending_ = true;
-            lastMove_ = pt;
-        }
+        if (c->IsDragDrop() && c->IsEnabled()) drag_.Arm(c, c->GetControlDropBitmap(), pt);
         pressed_ = true;
-        if (focus_ != c) SetFocusControl(c);
+        if (target && focus_ != target) SetFocusControl(target);
         const int handled = c->OnLButtonDown(static_cast<unsigned>(flags), pt);
         if (!captured_ && hover_ == c && hwnd_) {
             hwnd_->SetCapture();
@@ -356,15 +359,26 @@ void PaintManager::OnLButtonDown(WPARAM flags, Point pt) {
     }
 }
 
+MControl* PaintManager::GetDeepHoverControl() const {
+    MControl* c = hover_;
+    for (int depth = 0; c && depth < 64; ++depth) {
+        MControl* inner = c->GetHoverChild();
+        if (!inner || !inner->IsVisible() || !inner->IsEnabled()) break;
+        c = inner;
+    }
+    return c;
+}
+
 void PaintManager::OnLButtonUp(WPARAM flags, Point pt) {
     if (captured_ && hwnd_) hwnd_->ReleaseCapture();
     captured_ = false;
     pressed_ = false;
-    dragPending_ = false;
-    if (dragging_) {
-        EndDrag(pt, true);
+    if (drag_.IsDragging()) {
+        EndDrag(pt, drag_.Decide(false, Platform::GetMouseKeys() & ~WPARAM(MK_LBUTTON)) ==
+                        CIDropSource::Decision::Drop);
         return;
     }
+    drag_.Finish();
     MControl* c = hover_;
     if (c && c->IsVisible() && c->GetRresponse()) {
         const Rect before = c->GetRect();
@@ -404,7 +418,7 @@ void PaintManager::OnButton(uint32_t msg, WPARAM flags, Point pt) {
 void PaintManager::OnMouseLeave() {
     ClearTooltip();
     tracking_ = false;
-    if (pressed_ || dragging_) return;
+    if (pressed_ || drag_.IsDragging()) return;
     if (hover_) {
         MControl* c = hover_;
         hover_ = nullptr;
@@ -429,18 +443,42 @@ MControl* PaintManager::ControlAt(Point pt) const {
 }
 
 void PaintManager::EndDrag(Point pt, bool drop) {
-    dragging_ = false;
-    MControl* source = dragSource_;
-    dragSource_ = nullptr;
+    std::unique_ptr<CIDataObject> data = drag_.Finish();
     if (captured_ && hwnd_) hwnd_->ReleaseCapture();
     captured_ = false;
-    if (drop && source) {
-        if (MControl* target = ControlAt(pt); target && target != source)
-            target->OnControlDrop(source, pt);
+    if (data) {
+        if (drop)
+            Drop(*data, pt);
+        else
+            DragLeave();
     }
-    if (dragBitmap_) cairo_surface_destroy(dragBitmap_);
-    dragBitmap_ = nullptr;
     if (hwnd_) Platform::InvalidateRect(hwnd_, nullptr);
+}
+
+int PaintManager::DragEnter(CIDataObject& data, Point pt) {
+    return DragOver(data, pt);
+}
+
+int PaintManager::DragOver(CIDataObject& data, Point pt) {
+    MControl* target = ControlAt(pt);
+    dropTarget_ = target != data.GetSource() ? target : nullptr;
+    const int effect = dropTarget_ ? CIDropSource::EffectMove : CIDropSource::EffectNone;
+    if (hwnd_) hwnd_->SetCursor(CIDropSource().GiveFeedback(effect));
+    return effect;
+}
+
+void PaintManager::DragLeave() {
+    dropTarget_ = nullptr;
+    if (hwnd_) hwnd_->SetCursor(CursorShape::Arrow);
+}
+
+int PaintManager::Drop(CIDataObject& data, Point pt) {
+    DragOver(data, pt);
+    MControl* target = dropTarget_;
+    DragLeave();
+    if (!target || !data.GetSource()) return CIDropSource::EffectNone;
+    return target->OnControlDrop(data.GetSource(), pt) ? CIDropSource::EffectMove
+                                                       : CIDropSource::EffectNone;
 }
 
 unsigned PaintManager::ModifierNumber() {
@@ -455,9 +493,31 @@ unsigned PaintManager::ModifierNumber() {
 
 bool PaintManager::OnKeyDown(unsigned key) {
     const unsigned mods = ModifierNumber();
-    if (hover_ && hover_->OnKeyDown(key, 1, mods)) return true;
+    if (key == VK_ESCAPE && drag_.IsDragging()) {
+        EndDrag(drag_.GetLastMove(), false);
+        return true;
+    }
+    // A focused control inside a panel or page has the first go.
+    MControl* focus = focus_;
+    if (focus && focus->GetParentControl() && focus->IsParentVisible() &&
+        focus->OnKeyDown(key, 1, mods))
+        return true;
+    MControl* hover = hover_;
+    if (hover && hover->OnKeyDown(key, 1, mods)) return true;
     return controls_.ForEach(
         [&](MControl* c) { return c != hover_ && c->OnKeyDown(key, 1, mods); });
+}
+
+bool PaintManager::OnChar(WPARAM ch, LPARAM lparam) {
+    // Top-level controls were offered the message already; a nested focus control, or else the
+    // control under the pointer, and then their parents get it here.
+    MControl* target = focus_;
+    if (!target) target = GetDeepHoverControl();
+    for (MControl* c = target; c && c->GetParentControl(); c = c->GetParentControl()) {
+        if (!c->IsParentVisible() || !c->IsEnabled()) continue;
+        if (c->OnWindowMessage(WM_CHAR, ch, lparam)) return true;
+    }
+    return false;
 }
 
 bool PaintManager::OnKeyUp(unsigned key) {
@@ -507,8 +567,9 @@ bool PaintManager::MoveFocus(bool forward) {
     if (!next) {
         // Nothing can take focus: the holder loses it; with no holder the key passes on.
         if (!focus_) return false;
-        focus_->SetControlFocus(false);
+        MControl* old = focus_;
         focus_ = nullptr;
+        old->SetControlFocus(false);
         return true;
     }
     if (next == focus_) return false;
@@ -518,8 +579,12 @@ bool PaintManager::MoveFocus(bool forward) {
 
 void PaintManager::SetFocusControl(MControl* control) {
     if (control == focus_) return;
-    MControl* old = focus_;
-    focus_ = control;
+    MControl* old = nullptr;
+    {
+        std::lock_guard guard(stateLock_);
+        old = focus_;
+        focus_ = control;
+    }
     if (old) old->SetControlFocus(false);
     if (control) control->SetControlFocus(true);
 }
@@ -528,101 +593,54 @@ void PaintManager::SetFocusControl(MControl* control) {
 
 int PaintManager::SetTimer(MControl* control, uint32_t key, uint32_t elapseMs) {
     if (!control || !hwnd_) return 0;
-    std::lock_guard guard(timerLock_);
-    for (TimerRecord& r : timers_) {
-        if (r.hwnd == hwnd_ && r.control == control && r.key == key) {
-            if (!r.killed) return 0;
-            if (!hwnd_->SetTimer(r.nativeId, elapseMs)) return 0;
-            r.killed = false;
-            return 1;
-        }
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this, control, key, elapseMs] {
+            if (IsLiveControl(control)) timers_.Set(hwnd_, control, key, elapseMs);
+        });
+        return 1;
     }
-    // Ids run 17, 18, ... 239, 0, 1, ... (the counter starts at 4096). Ids the manager reserves
-    // for itself and ids a live record still holds are skipped, so two timers never share one.
-    uint32_t id = 0;
-    for (int tries = 0; tries < 240; ++tries) {
-        timerCounter_ = (timerCounter_ + 1) % 240;
-        id = timerCounter_;
-        bool taken = IsReservedTimerId(id);
-        for (const TimerRecord& r : timers_)
-            taken = taken || r.nativeId == id;
-        if (!taken) break;
-        id = UINT32_MAX;
-    }
-    if (id == UINT32_MAX || !hwnd_->SetTimer(id, elapseMs)) return 0;
-    timers_.push_back(TimerRecord{hwnd_, key, id, false, control});
-    return 1;
+    return timers_.Set(hwnd_, control, key, elapseMs);
 }
 
 int PaintManager::KillTimer(MControl* control, uint32_t key) {
-    std::lock_guard guard(timerLock_);
-    for (TimerRecord& r : timers_) {
-        if (r.control == control && r.key == key && !r.killed) {
-            if (hwnd_ && Platform::IsWindow(hwnd_)) hwnd_->KillTimer(r.nativeId);
-            r.killed = true;
-            return 1;
-        }
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this, control, key] { timers_.Kill(hwnd_, control, key); });
+        return timers_.IsLive(control, key) ? 1 : 0;
     }
-    return 0;
+    return timers_.Kill(hwnd_, control, key);
 }
 
 int PaintManager::KillTimer(MControl* control) {
-    std::lock_guard guard(timerLock_);
-    int n = 0;
-    for (TimerRecord& r : timers_) {
-        if (r.control == control && !r.killed) {
-            if (hwnd_ && Platform::IsWindow(hwnd_)) hwnd_->KillTimer(r.nativeId);
-            r.killed = true;
-            ++n;
-        }
+    if (!IsWindowThread()) {
+        const int live = timers_.IsLive(control) ? 1 : 0;
+        RunOnWindowThread([this, control] { timers_.Kill(hwnd_, control); });
+        return live;
     }
-    return n;
+    return timers_.Kill(hwnd_, control);
 }
 
 void PaintManager::ClearTimers() {
-    std::lock_guard guard(timerLock_);
-    for (TimerRecord& r : timers_)
-        if (!r.killed && r.hwnd && Platform::IsWindow(r.hwnd)) r.hwnd->KillTimer(r.nativeId);
-    timers_.clear();
+    timers_.Clear();
 }
 
 uint32_t PaintManager::GetNativeTimerId(MControl* control, uint32_t key) const {
-    std::lock_guard guard(timerLock_);
-    for (const TimerRecord& r : timers_)
-        if (r.control == control && r.key == key) return r.nativeId;
-    return 0;
+    return timers_.NativeId(control, key);
 }
 
 bool PaintManager::IsControlTimerLive(MControl* control, uint32_t key) const {
-    std::lock_guard guard(timerLock_);
-    for (const TimerRecord& r : timers_)
-        if (r.control == control && r.key == key) return !r.killed;
-    return false;
+    return timers_.IsLive(control, key);
 }
 
 void PaintManager::OnTimer(uint32_t id) {
     if (banner_.OnTimer(id)) return;
-    if (id == kCaretTimer) {
-        caretOn_ = !caretOn_;
-        if (hwnd_) Platform::InvalidateRect(hwnd_, &caretRect_);
+    if (id == Caret::kTimerId) {
+        caret_.Toggle();
         return;
     }
-    std::vector<MControl*> due;
-    {
-        std::lock_guard guard(timerLock_);
-        for (const TimerRecord& r : timers_)
-            if (r.nativeId == id && !r.killed) due.push_back(r.control);
-    }
-    // The handlers may set or kill timers, so they run outside the table's lock.
-    for (MControl* c : due) {
-        bool still = false;
-        {
-            std::lock_guard guard(timerLock_);
-            for (const TimerRecord& r : timers_)
-                still = still || (r.control == c && !r.killed);
-        }
-        if (still) c->OnTimer();
-    }
+    // The handlers may set or kill timers, so they run outside the table's lock; each one is
+    // checked again in case an earlier handler killed it.
+    for (const auto& [control, key] : timers_.Due(id))
+        if (timers_.IsLive(control, key)) control->OnTimer(key);
 }
 
 // ---- animation timer ----
@@ -696,18 +714,43 @@ void PaintManager::WalkDrawOrder(const std::function<bool(MControl*)>& fn) const
 }
 
 int PaintManager::OnControlUpdate(const Rect& rect, bool erase, MControl* control) {
-    if (std::this_thread::get_id() == windowThread_ || !hwnd_)
-        return UpdateNowOnWindowThread(rect, erase, control);
-    // Off the window thread (animation ticks): the window thread walks the lists itself.
+    if (IsWindowThread() || !hwnd_) return UpdateNowOnWindowThread(rect, erase, control);
+    // Off the window thread (animation ticks, the worker): the window thread walks the lists.
     if (erase && control) control->SetUpdate(false, false);
+    RunOnWindowThread(
+        [this, rect, erase, control] { UpdateNowOnWindowThread(rect, erase, control); });
+    return 1;
+}
+
+bool PaintManager::IsWindowThread() const {
+    const std::thread::id t = windowThread_;
+    return t == std::thread::id() || t == std::this_thread::get_id();
+}
+
+void PaintManager::RunOnWindowThread(std::function<void()> work) {
+    if (!work) return;
+    if (IsWindowThread()) {
+        work();
+        return;
+    }
     bool first = false;
     {
         std::lock_guard guard(deferredLock_);
         first = deferred_.empty();
-        deferred_.push_back(DeferredUpdate{rect, erase, control});
+        deferred_.push_back(std::move(work));
     }
-    if (first) Platform::PostMessage(hwnd_, kDeferredUpdateMessage, 0, 0);
-    return 1;
+    NativeWindow* w = hwnd_;
+    if (first && w) Platform::PostMessage(w, kDeferredUpdateMessage, 0, 0);
+}
+
+bool PaintManager::IsLiveControl(const MControl* control) const {
+    if (!control) return false;
+    bool found = false;
+    WalkDrawOrder([&](MControl* c) {
+        found = c == control;
+        return found;
+    });
+    return found;
 }
 
 int PaintManager::UpdateNowOnWindowThread(const Rect& rect, bool erase, MControl* control) {
@@ -739,7 +782,8 @@ int PaintManager::UpdateNowOnWindowThread(const Rect& rect, bool erase, MControl
 }
 
 void PaintManager::UpdateNow() {
-    if (!hwnd_ || !Platform::IsWindow(hwnd_)) return;
+    // Painting belongs to the window thread; elsewhere the posted repaint does it.
+    if (!IsWindowThread() || !hwnd_ || !Platform::IsWindow(hwnd_)) return;
     const Rect pending = hwnd_->GetUpdateRect();
     if (!pending.IsEmpty()) hwnd_->Send(WM_PAINT);
 }
@@ -788,13 +832,7 @@ void PaintManager::Render(const Rect& update) {
     controls_.ForEach(draw);
     DrawCaret(cr);
     // Cairo keeps colour and alpha together, so no pixel ends up coloured with alpha 0 here.
-    if (dragging_ && dragBitmap_) {
-        CairoStateGuard guard(cr);
-        const int w = cairo_image_surface_get_width(dragBitmap_);
-        const int h = cairo_image_surface_get_height(dragBitmap_);
-        cairo_set_source_surface(cr, dragBitmap_, lastMove_.x - w / 2, lastMove_.y - h / 2);
-        cairo_paint_with_alpha(cr, 0.7);
-    }
+    drag_.Draw(cr);
     banner_.Draw(cr, FindTempFont(defaultFont_));
     cairo_destroy(cr);
     if (colorKey_ != 0xFFFFFF) ApplyColorKey(clip);
@@ -860,6 +898,12 @@ void PaintManager::SetLayeredWindow(bool on) {
 void PaintManager::SetScrollResID(int vertical, int horizontal) {
     scrollV_ = vertical;
     scrollH_ = horizontal;
+    // Bars that exist take the new strips; new ones read them when they join.
+    WalkDrawOrder([&](MControl* c) {
+        if (auto* bar = dynamic_cast<MScroll*>(c))
+            bar->SetScrollResID(bar->IsVertical() ? vertical : horizontal);
+        return false;
+    });
 }
 
 std::string PaintManager::AddTempFont(const std::string& family, const std::string& file) {
@@ -900,6 +944,10 @@ void PaintManager::SetProgress(int percent, const std::string& text, const Rect&
 }
 
 void PaintManager::SetTooltip(const std::string& text, const Rect& rect, unsigned controlId) {
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this, text, rect, controlId] { SetTooltip(text, rect, controlId); });
+        return;
+    }
     tooltipId_ = controlId;
     if (!hwnd_) return;
     if (!tooltip_) tooltip_ = Platform::CreateToolTip(hwnd_);
@@ -908,6 +956,10 @@ void PaintManager::SetTooltip(const std::string& text, const Rect& rect, unsigne
 }
 
 void PaintManager::ClearTooltip() {
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this] { ClearTooltip(); });
+        return;
+    }
     tooltipId_ = 0;
     if (tooltip_) tooltip_->Hide();
 }
@@ -915,6 +967,10 @@ void PaintManager::ClearTooltip() {
 void PaintManager::SetCursor(const char* name) {
     if (!hwnd_) return;
     const std::string n = name ? name : "";
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this, n] { SetCursor(n.c_str()); });
+        return;
+    }
     hwnd_->SetCursor(n == "hand" || n == "IDC_HAND"     ? CursorShape::Hand
                      : n == "ibeam" || n == "IDC_IBEAM" ? CursorShape::IBeam
                                                         : CursorShape::Arrow);
@@ -952,46 +1008,31 @@ MShadow* PaintManager::CreateShadow(int size, bool show) {
 }
 
 void PaintManager::CreateCaret(MObject* owner, int width, int height) {
-    // One caret per window: a new one replaces the old, and starts hidden.
-    if (caretShown_) ShowCaret(false);
-    caretOwner_ = owner;
-    caretRect_ = {caretRect_.left, caretRect_.top, caretRect_.left + std::max(width, 0),
-                  caretRect_.top + std::max(height, 0)};
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this, owner, width, height] { CreateCaret(owner, width, height); });
+        return;
+    }
+    caret_.Create(owner, width, height);
 }
 
 void PaintManager::ShowCaret(bool show) {
-    if (show && !caretOwner_) return;
-    caretShown_ = show;
-    caretOn_ = show;
-    if (!hwnd_) return;
-    if (show)
-        hwnd_->SetTimer(kCaretTimer, Platform::GetDoubleClickTime() / 2 + 1);
-    else
-        hwnd_->KillTimer(kCaretTimer);
-    Platform::InvalidateRect(hwnd_, &caretRect_);
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this, show] { ShowCaret(show); });
+        return;
+    }
+    caret_.Show(show);
 }
 
 void PaintManager::SetCaretPos(Point pt) {
-    const Rect old = caretRect_;
-    caretRect_ = old.Offset(pt.x - old.left, pt.y - old.top);
-    if (!hwnd_) return;
-    Platform::InvalidateRect(hwnd_, &old);
-    Platform::InvalidateRect(hwnd_, &caretRect_);
-    if (caretShown_) {
-        // A moving caret (typing, arrow keys) stays lit; the blink starts over.
-        caretOn_ = true;
-        hwnd_->SetTimer(kCaretTimer, Platform::GetDoubleClickTime() / 2 + 1);
+    if (!IsWindowThread()) {
+        RunOnWindowThread([this, pt] { SetCaretPos(pt); });
+        return;
     }
+    caret_.SetPos(pt);
 }
 
 void PaintManager::DrawCaret(cairo_t* cr) {
-    if (!caretShown_ || !caretOn_ || caretRect_.IsEmpty()) return;
-    // Inverted, so that it shows on any background.
-    CairoStateGuard guard(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_DIFFERENCE);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_rectangle(cr, caretRect_.left, caretRect_.top, caretRect_.Width(), caretRect_.Height());
-    cairo_fill(cr);
+    caret_.Draw(cr);
 }
 
 void PaintManager::DestroyData() {
@@ -1002,11 +1043,15 @@ void PaintManager::DestroyData() {
     tooltipId_ = 0;
     balloon_.reset();
     shadow_.reset();
-    hover_ = nullptr;
-    focus_ = nullptr;
+    {
+        std::lock_guard guard(stateLock_);
+        hover_ = nullptr;
+        focus_ = nullptr;
+        dropTarget_ = nullptr;
+    }
     pressed_ = tracking_ = captured_ = false;
-    dragPending_ = dragging_ = false;
-    dragSource_ = nullptr;
+    drag_.Finish();
+    caret_.Bind(nullptr);
     hwnd_ = nullptr;
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "ui/TolvaApi.h"
+#include "ui/core/CIDropTarget.h"
+#include "ui/core/Caret.h"
 #include "ui/core/ControlList.h"
+#include "ui/core/ControlTimers.h"
+#include "ui/core/DragTracker.h"
 #include "ui/core/MObject.h"
 #include "ui/core/QZTimer.h"
 #include "ui/paint/ImageCache.h"
@@ -12,6 +16,7 @@
 #include <cairo.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -29,7 +34,11 @@ enum enumBackMode { BackModeNormal = 0, BackModeMID = 1 };
 
 // The per-window engine: the window's control lists, input routing, focus, window timers, the
 // animation timer, painting and the window's looks.
-class TOLVA_API PaintManager : public QZTimer {
+//
+// Calls from other threads: repaint requests, control timers, tool tips, the caret and cursor
+// changes made off the window thread are posted to it and run there, never on the caller's
+// thread.
+class TOLVA_API PaintManager : public QZTimer, public CIDropTarget {
 public:
     PaintManager();
     ~PaintManager() override;
@@ -63,8 +72,14 @@ public:
     // Deletes the buried controls now (window thread, outside any list walk).
     void ReleaseGraveyard();
 
-    // Posted to the window to run repaint requests made on other threads.
+    // Posted to the window to run work handed over from other threads.
     static constexpr uint32_t kDeferredUpdateMessage = 0x7F31;
+    // True on the thread the window was bound on (or before binding).
+    bool IsWindowThread() const;
+    // Runs `work` now on the window thread, else hands it to the window thread.
+    void RunOnWindowThread(std::function<void()> work);
+    // Whether the control is still in this manager's tree.
+    bool IsLiveControl(const MControl* control) const;
 
     // The window procedure's share: returns nonzero when the message was handled.
     LRESULT OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam);
@@ -75,14 +90,18 @@ public:
     void SetFocusControl(MControl* control);
     MControl* GetFocusControl() const { return focus_; }
     MControl* GetHoverControl() const { return hover_; }
+    // The innermost control under the pointer: the hover control's hover chain.
+    MControl* GetDeepHoverControl() const;
     // Moves focus to the next (or previous) focusable control; true when the focus changed.
     bool MoveFocus(bool forward);
     void EnableWndDrag(bool on) { windowDrag_ = on; }
     bool IsWndDragEnabled() const { return windowDrag_; }
     bool IsPressed() const { return pressed_; }
 
-    // Window timers of controls. SetTimer returns 1 when started or restarted, 0 when the same
-    // control and key already runs or the native timer cannot start.
+    // Window timers of controls (the table is ControlTimers). SetTimer returns 1 when started or
+    // restarted, 0 when the same control and key already runs or the native timer cannot start;
+    // off the window thread the call is handed over and returns 1. The control's
+    // OnControlTimerKey receives the key.
     int SetTimer(MControl* control, uint32_t key, uint32_t elapseMs);
     int KillTimer(MControl* control, uint32_t key);
     int KillTimer(MControl* control);
@@ -90,6 +109,7 @@ public:
     // Native id of a control timer, 0 when none is recorded.
     uint32_t GetNativeTimerId(MControl* control, uint32_t key) const;
     bool IsControlTimerLive(MControl* control, uint32_t key) const;
+    ControlTimers& Timers() { return timers_; }
 
     // Animation timer: controls added here get OnTimer on the timer thread.
     uint32_t SetMTimer(uint32_t periodMs);
@@ -172,25 +192,23 @@ public:
     void ShowCaret(bool show);
     void SetCaretPos(Point pt);
     void DrawCaret(cairo_t* cr);
-    MObject* GetCurrentCaretObject() const { return caretOwner_; }
+    MObject* GetCurrentCaretObject() const { return caret_.GetOwner(); }
+    const Caret& GetCaret() const { return caret_; }
 
     // The keyboard modifier number: 18 Alt, else 16 Shift, else 0; 17 OR-ed in for Control.
     static unsigned ModifierNumber();
     // Releases everything bound to the window (final destroy).
     void DestroyData();
 
-    // Drag and drop between controls of the program's windows.
-    bool IsDragging() const { return dragging_; }
+    // Drag and drop between controls of the program's windows (this window is the target).
+    bool IsDragging() const { return drag_.IsDragging(); }
+    const DragTracker& GetDrag() const { return drag_; }
+    int DragEnter(CIDataObject& data, Point pt) override;
+    int DragOver(CIDataObject& data, Point pt) override;
+    void DragLeave() override;
+    int Drop(CIDataObject& data, Point pt) override;
 
 private:
-    struct TimerRecord {
-        NativeWindow* hwnd = nullptr;
-        uint32_t key = 0;
-        uint32_t nativeId = 0;
-        bool killed = false;
-        MControl* control = nullptr;
-    };
-
     LRESULT RouteWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam);
     void OnMouseMove(WPARAM flags, Point pt);
     void OnLButtonDown(WPARAM flags, Point pt);
@@ -204,6 +222,7 @@ private:
     void DrawBackground(cairo_t* cr, const Rect& client);
     void ApplyColorKey(const Rect& area);
     void EndDrag(Point pt, bool drop);
+    bool OnChar(WPARAM ch, LPARAM lparam);
     MControl* ControlAt(Point pt) const;
     // Every control and area in drawing order, depth-first.
     void WalkDrawOrder(const std::function<bool(MControl*)>& fn) const;
@@ -213,24 +232,21 @@ private:
     MObject* host_ = nullptr;
     ControlList areas_;
     ControlList controls_;
-    MControl* hover_ = nullptr;
-    MControl* focus_ = nullptr;
+    // Read by other threads (IsFocusControl); changed on the window thread under stateLock_.
+    std::atomic<MControl*> hover_{nullptr};
+    std::atomic<MControl*> focus_{nullptr};
+    mutable std::recursive_mutex stateLock_;
     bool pressed_ = false;
     bool tracking_ = false;
     bool captured_ = false;
     bool windowDrag_ = true;
-    bool dragPending_ = false;
-    bool dragging_ = false;
-    Point lastMove_;
-    cairo_surface_t* dragBitmap_ = nullptr;
-    MControl* dragSource_ = nullptr;
+    DragTracker drag_;
+    MControl* dropTarget_ = nullptr;
 
     std::unique_ptr<ToolTipWindow> tooltip_;
     std::atomic<unsigned> tooltipId_{0};
 
-    mutable std::mutex timerLock_;
-    std::vector<TimerRecord> timers_;
-    uint32_t timerCounter_ = 4096;
+    ControlTimers timers_;
 
     // The tick holds animationLock_ for its whole walk; additions wait in a list of their own so
     // that a window-thread handler inside a list walk never waits for a tick.
@@ -245,15 +261,10 @@ private:
     std::vector<std::unique_ptr<MControl>> graveyard_;
     int dispatchDepth_ = 0;
 
-    // Repaint requests made off the window thread are handed over with a posted message.
-    struct DeferredUpdate {
-        Rect rect;
-        bool erase = false;
-        MControl* control = nullptr;
-    };
-    std::thread::id windowThread_;
+    // Work from other threads is handed over with a posted message.
+    std::atomic<std::thread::id> windowThread_{};
     std::mutex deferredLock_;
-    std::vector<DeferredUpdate> deferred_;
+    std::vector<std::function<void()>> deferred_;
     int UpdateNowOnWindowThread(const Rect& rect, bool erase, MControl* control);
 
     ImageCache images_;
@@ -279,10 +290,7 @@ private:
     void* balloonOwner_ = nullptr;
     std::unique_ptr<MShadow> shadow_;
 
-    MObject* caretOwner_ = nullptr;
-    Rect caretRect_;
-    bool caretShown_ = false;
-    bool caretOn_ = false;
+    Caret caret_;
 };
 
 } // namespace Tolva

@@ -22,9 +22,15 @@ PangoLayout* MakeLayout(cairo_t* cr, const TextStyle& style, const std::string& 
         layout = pango_layout_new(FontRegistry::Instance().MeasureContext());
     }
     PangoFontDescription* desc = pango_font_description_new();
-    pango_font_description_set_family(desc, style.family.c_str());
-    pango_font_description_set_absolute_size(desc, std::max(1.0, style.size) * PANGO_SCALE);
-    if (style.style & TextStyle::Bold) pango_font_description_set_weight(desc, PANGO_WEIGHT_BOLD);
+    const FontRegistry::Face face = FontRegistry::Instance().Resolve(style.family);
+    pango_font_description_set_family(desc, face.family.c_str());
+    // Sizes are points everywhere; pango takes pixels here.
+    pango_font_description_set_absolute_size(
+        desc, FontRegistry::PointsToPixels(std::max(1.0, style.size)) * PANGO_SCALE);
+    if (style.style & TextStyle::Bold)
+        pango_font_description_set_weight(desc, PANGO_WEIGHT_BOLD);
+    else if (face.weight > 0)
+        pango_font_description_set_weight(desc, static_cast<PangoWeight>(face.weight));
     if (style.style & TextStyle::Italic) pango_font_description_set_style(desc, PANGO_STYLE_ITALIC);
     pango_layout_set_font_description(layout, desc);
     pango_font_description_free(desc);

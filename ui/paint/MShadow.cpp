@@ -30,6 +30,7 @@ bool MShadow::Create(NativeWindow* owner) {
     params.toolWindow = true;
     params.popup = true;
     params.layered = true;
+    params.inputTransparent = true;
     window_ = Platform::CreateNativeWindow(params, &ShadowProc, this);
     if (!window_) return false;
     Rebuild();
@@ -201,6 +202,8 @@ void MShadow::Update() {
         cairo_image_surface_get_height(bitmap_) == target.Height())
         window_->Present(bitmap_, {0, 0, target.Width(), target.Height()});
     if (!window_->IsVisible()) window_->Show(SW_SHOWNA);
+    // Showing puts a window on top; the shadow goes back below its dialog.
+    window_->PlaceBelow(owner_);
 }
 
 } // namespace Tolva

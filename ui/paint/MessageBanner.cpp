@@ -119,7 +119,7 @@ void MessageBanner::Draw(cairo_t* cr, const std::string& family) const {
     MRender::DrawColor(cr, rect_.Inflate(-2, -2), a | 0xFEFEFE);
     TextStyle style;
     style.family = family;
-    style.size = 12 * 96.0 / 72.0; // 12 points
+    style.size = 12; // points
     style.color = a | 0x050505;
     if (!withProgress_) {
         style.vAlign = TextStyle::Center;

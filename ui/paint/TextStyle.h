@@ -11,7 +11,7 @@ struct TextStyle {
     enum Style { Regular = 0, Bold = 1, Italic = 2, Underline = 4, Strikeout = 8 };
 
     std::string family = "Open Sans Semibold";
-    double size = 18;            // pixels
+    double size = 18;            // points (96 pixels per inch)
     int style = Regular;         // Style bits
     uint32_t color = 0xFFFFFFFF; // ARGB
     int hAlign = Near;

@@ -76,6 +76,14 @@ void SyncModifiers(guint state) {
 // The activated popup that holds the grab, if any.
 GtkNativeWindow* g_grabber = nullptr;
 
+void ImCommitThunk(GtkIMContext*, gchar* text, gpointer self) {
+    static_cast<GtkNativeWindow*>(self)->OnImCommit(text);
+}
+
+void ImPreeditThunk(GtkIMContext*, gpointer self) {
+    static_cast<GtkNativeWindow*>(self)->OnImPreeditChanged();
+}
+
 bool IsX11() {
     GdkDisplay* d = gdk_display_get_default();
     // By type name: the X11 header's macros clash with our names.
@@ -111,7 +119,9 @@ GtkNativeWindow::GtkNativeWindow(const WindowParams& params, WindowProc proc, vo
     else if (params.owner)
         gtk_window_set_type_hint(win, GDK_WINDOW_TYPE_HINT_DIALOG);
     if (params.topMost) gtk_window_set_keep_above(win, TRUE);
-    if (auto* owner = dynamic_cast<GtkNativeWindow*>(params.owner))
+    // A transient window stays above its owner; a drop shadow must stay below it.
+    if (auto* owner = dynamic_cast<GtkNativeWindow*>(params.owner);
+        owner && !params.inputTransparent)
         gtk_window_set_transient_for(win, GTK_WINDOW(owner->Widget()));
     fixed_ = gtk_fixed_new();
     gtk_container_add(GTK_CONTAINER(widget_), fixed_);
@@ -129,6 +139,23 @@ GtkNativeWindow::GtkNativeWindow(const WindowParams& params, WindowProc proc, vo
     gtk_widget_set_size_request(fixed_, 1, 1);
     gtk_window_move(win, rect_.left, rect_.top);
     gtk_window_resize(win, w, h);
+    ApplyInputShape();
+}
+
+void GtkNativeWindow::ApplyInputShape() {
+    if (!widget_ || !inputTransparent_) return;
+    cairo_region_t* none = cairo_region_create();
+    gtk_widget_input_shape_combine_region(widget_, none);
+    cairo_region_destroy(none);
+}
+
+void GtkNativeWindow::PlaceBelow(NativeWindow* other) {
+    NativeWindow::PlaceBelow(other);
+    auto* o = dynamic_cast<GtkNativeWindow*>(other);
+    if (!widget_ || !o || !o->widget_) return;
+    GdkWindow* mine = gtk_widget_get_window(widget_);
+    GdkWindow* theirs = gtk_widget_get_window(o->widget_);
+    if (mine && theirs && gdk_window_is_visible(mine)) gdk_window_restack(mine, theirs, FALSE);
 }
 
 GtkNativeWindow::~GtkNativeWindow() {
@@ -138,6 +165,12 @@ GtkNativeWindow::~GtkNativeWindow() {
 void GtkNativeWindow::DestroyNative() {
     CaptureChanged(false);
     ReleasePopupGrab();
+    if (im_) {
+        g_signal_handlers_disconnect_by_data(im_, this);
+        gtk_im_context_set_client_window(im_, nullptr);
+        g_object_unref(im_);
+        im_ = nullptr;
+    }
     for (auto& [id, source] : sources_)
         g_source_remove(source);
     sources_.clear();
@@ -152,6 +185,45 @@ void GtkNativeWindow::DestroyNative() {
         cairo_surface_destroy(backing_);
         backing_ = nullptr;
     }
+}
+
+void GtkNativeWindow::SetTextInput(bool on) {
+    NativeWindow::SetTextInput(on);
+    if (!widget_) return;
+    if (on && !im_) {
+        im_ = gtk_im_multicontext_new();
+        g_signal_connect(im_, "commit", G_CALLBACK(ImCommitThunk), this);
+        g_signal_connect(im_, "preedit-changed", G_CALLBACK(ImPreeditThunk), this);
+    }
+    if (!im_) return;
+    if (on) {
+        gtk_widget_realize(widget_);
+        gtk_im_context_set_client_window(im_, gtk_widget_get_window(widget_));
+        gtk_im_context_focus_in(im_);
+    } else {
+        gtk_im_context_reset(im_);
+        gtk_im_context_focus_out(im_);
+    }
+}
+
+void GtkNativeWindow::SetTextInputRect(const Rect& caret) {
+    NativeWindow::SetTextInputRect(caret);
+    if (!im_) return;
+    GdkRectangle r{caret.left, caret.top, caret.Width(), caret.Height()};
+    gtk_im_context_set_cursor_location(im_, &r);
+}
+
+void GtkNativeWindow::OnImCommit(const char* text) {
+    if (text) ImeCommit(text);
+}
+
+void GtkNativeWindow::OnImPreeditChanged() {
+    if (!im_) return;
+    gchar* text = nullptr;
+    gint cursor = 0;
+    gtk_im_context_get_preedit_string(im_, &text, nullptr, &cursor);
+    ImePreedit(text ? text : "", cursor);
+    g_free(text);
 }
 
 void GtkNativeWindow::Show(int command) {
@@ -296,7 +368,7 @@ void GtkNativeWindow::Present(cairo_surface_t* image, const Rect& area) {
     cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
     cairo_fill(cr);
     cairo_destroy(cr);
-    if (perPixelAlpha_ && layered_) {
+    if (perPixelAlpha_ && layered_ && !inputTransparent_) {
         // Clear parts of a per-pixel-alpha window let the pointer through to what lies below.
         cairo_region_t* solid = gdk_cairo_region_create_from_surface(backing_);
         gtk_widget_input_shape_combine_region(widget_, solid);
@@ -349,6 +421,7 @@ void GtkNativeWindow::SetLayered(bool layered) {
     NativeWindow::SetLayered(layered);
     if (!widget_) return;
     if (!layered) gtk_widget_input_shape_combine_region(widget_, nullptr);
+    ApplyInputShape();
     gtk_widget_queue_draw(widget_);
 }
 
@@ -427,6 +500,8 @@ bool GtkNativeWindow::OnEvent(void* e) {
     }
     case GDK_MAP:
         ApplyCursor();
+        ApplyInputShape();
+        if (below_ && MessageQueue::Instance().IsLive(below_)) PlaceBelow(below_);
         return false;
     case GDK_GRAB_BROKEN:
         captureGrab_ = false;
@@ -438,6 +513,12 @@ bool GtkNativeWindow::OnEvent(void* e) {
     case GDK_FOCUS_CHANGE: {
         if (overrideRedirect_) return false; // its grab is its activation
         auto* f = reinterpret_cast<GdkEventFocus*>(event);
+        if (im_ && textInput_) {
+            if (f->in)
+                gtk_im_context_focus_in(im_);
+            else
+                gtk_im_context_focus_out(im_);
+        }
         if (f->in) {
             MessageQueue::Instance().Post(this, WM_ACTIVATE, WA_ACTIVE, 0);
             if (in.focus != this) NativeWindow::SetFocus();
@@ -545,6 +626,8 @@ bool GtkNativeWindow::OnEvent(void* e) {
         bool wasDown = vk != 0 && in.IsKeyDown(vk);
         if (vk) in.SetKey(vk, down);
         if (!IsEnabled()) return true;
+        // A control that edits text lets the input method see the keys first.
+        if (textInput_ && im_ && gtk_im_context_filter_keypress(im_, k)) return true;
         // Messages carry the generic modifier keys, as Win32 does.
         int msgKey = vk == VK_LSHIFT || vk == VK_RSHIFT       ? VK_SHIFT
                      : vk == VK_LCONTROL || vk == VK_RCONTROL ? VK_CONTROL

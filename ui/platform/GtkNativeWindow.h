@@ -5,6 +5,7 @@
 #include "ui/platform/NativeWindow.h"
 
 typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkIMContext GtkIMContext;
 
 namespace Tolva {
 
@@ -21,11 +22,18 @@ public:
     void SetIcon(cairo_surface_t* icon) override;
     void SetFocus() override;
     void BringToTop() override;
+    void PlaceBelow(NativeWindow* other) override;
     void Present(cairo_surface_t* image, const Rect& area) override;
     void SetLayered(bool layered) override;
     void SetOpacity(uint8_t alpha) override;
     void SetCursor(CursorShape cursor) override;
     void BeginMoveDrag(Point screen) override;
+    void SetTextInput(bool on) override;
+    void SetTextInputRect(const Rect& caret) override;
+    // The input method context while text input is on (null before); tests may drive it.
+    GtkIMContext* ImContext() const { return im_; }
+    void OnImCommit(const char* text);
+    void OnImPreeditChanged();
 
     GtkWidget* Widget() const { return widget_; }
     void NativeTimerFired(uint32_t id) { NativeTimer(id); }
@@ -43,6 +51,8 @@ protected:
 
 private:
     void ApplyCursor();
+    // An input-transparent window's empty input shape (GTK drops it when the window is remade).
+    void ApplyInputShape();
     bool EntryHasFocus() const;
     // An activated menu or drop-down holds the pointer and keyboard, as it has no window-manager
     // focus; a press anywhere else deactivates it.
@@ -61,6 +71,7 @@ private:
     bool dragging_ = false;
     Point dragLast_;
     uint32_t lastPressTime_ = 0;
+    GtkIMContext* im_ = nullptr;
 };
 
 } // namespace Tolva

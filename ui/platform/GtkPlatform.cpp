@@ -99,4 +99,21 @@ std::unique_ptr<NativeEdit> GtkPlatform::NewEdit(NativeWindow* parent) {
     return std::make_unique<GtkEdit>(window);
 }
 
+bool GtkPlatform::SetClipboardText(const std::string& text) {
+    GtkClipboard* c = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    if (!c) return false;
+    gtk_clipboard_set_text(c, text.c_str(), static_cast<gint>(text.size()));
+    return true;
+}
+
+bool GtkPlatform::GetClipboardText(std::string& text) {
+    GtkClipboard* c = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    if (!c) return false;
+    gchar* got = gtk_clipboard_wait_for_text(c);
+    if (!got) return false;
+    text = got;
+    g_free(got);
+    return true;
+}
+
 } // namespace Tolva

@@ -27,6 +27,8 @@ public:
     uint64_t NowMs() override;
     std::unique_ptr<ToolTipWindow> NewToolTip(NativeWindow* owner) override;
     std::unique_ptr<NativeEdit> NewEdit(NativeWindow* parent) override;
+    bool SetClipboardText(const std::string& text) override;
+    bool GetClipboardText(std::string& text) override;
 
 private:
     GtkPlatform() = default;

@@ -18,7 +18,7 @@ GtkToolTip::GtkToolTip() {
     GtkCssProvider* css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(css,
                                     "window { background: #202226; border: 1px solid #575757; }"
-                                    " label { color: #f0f0f0; padding: 3px 6px; font-size: 12px; }",
+                                    " label { color: #f0f0f0; padding: 3px 6px; font-size: 9pt; }",
                                     -1, nullptr);
     for (GtkWidget* w : {window_, label_})
         gtk_style_context_add_provider(gtk_widget_get_style_context(w), GTK_STYLE_PROVIDER(css),

@@ -49,6 +49,11 @@ public:
     virtual void EditKey(NativeEdit* edit, int virtualKey) = 0;
     virtual void EditLoseFocus(NativeEdit* edit) = 0;
 
+    // What an input method delivers to the window's text input (NativeWindow::ImeCommit and
+    // ImePreedit), then runs what is ready. `cursor` counts code points of the pre-edit string.
+    virtual void ImeCommit(NativeWindow* window, const std::string& text) = 0;
+    virtual void ImePreedit(NativeWindow* window, const std::string& text, int cursor) = 0;
+
     // Moves the test clock: window timers and hover fire in time order, each followed by running
     // what is ready. Returns the number of WM_TIMER messages posted.
     virtual int AdvanceTime(uint32_t ms) = 0;

@@ -229,6 +229,16 @@ void HeadlessPlatform::EditKey(NativeEdit* edit, int virtualKey) {
     Platform::ProcessPending();
 }
 
+void HeadlessPlatform::ImeCommit(NativeWindow* w, const std::string& text) {
+    if (HeadlessWindow* window = Live(w)) window->ImeCommit(text);
+    Platform::ProcessPending();
+}
+
+void HeadlessPlatform::ImePreedit(NativeWindow* w, const std::string& text, int cursor) {
+    if (HeadlessWindow* window = Live(w)) window->ImePreedit(text, cursor);
+    Platform::ProcessPending();
+}
+
 void HeadlessPlatform::EditLoseFocus(NativeEdit* edit) {
     if (auto* e = dynamic_cast<HeadlessEdit*>(edit)) e->LoseFocus();
     Platform::ProcessPending();

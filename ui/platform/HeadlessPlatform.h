@@ -51,6 +51,8 @@ public:
     void EditType(NativeEdit* edit, const std::string& text) override;
     void EditKey(NativeEdit* edit, int virtualKey) override;
     void EditLoseFocus(NativeEdit* edit) override;
+    void ImeCommit(NativeWindow* window, const std::string& text) override;
+    void ImePreedit(NativeWindow* window, const std::string& text, int cursor) override;
     int AdvanceTime(uint32_t ms) override;
     bool FireTimer(NativeWindow* window, uint32_t id) override;
     void SetManualPeriodicTimers(bool manual) override { manualPeriodic_ = manual; }

@@ -42,6 +42,14 @@ inline constexpr uint32_t WM_KEYUP = 0x0101;
 inline constexpr uint32_t WM_CHAR = 0x0102;       // wParam: Unicode code point
 inline constexpr uint32_t WM_SYSKEYDOWN = 0x0104; // key down while Alt is held
 inline constexpr uint32_t WM_SYSKEYUP = 0x0105;
+// Input methods: a composition starts, changes and ends. WM_IME_COMPOSITION's lParam tells what
+// changed: GCS_COMPSTR the pre-edit string (NativeWindow::GetImePreedit), GCS_RESULTSTR committed
+// text waiting in NativeWindow::TakeImeResult.
+inline constexpr uint32_t WM_IME_STARTCOMPOSITION = 0x010D;
+inline constexpr uint32_t WM_IME_ENDCOMPOSITION = 0x010E;
+inline constexpr uint32_t WM_IME_COMPOSITION = 0x010F;
+inline constexpr LPARAM GCS_COMPSTR = 0x0008;
+inline constexpr LPARAM GCS_RESULTSTR = 0x0800;
 inline constexpr uint32_t WM_COMMAND = 0x0111;
 inline constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 inline constexpr uint32_t WM_TIMER = 0x0113; // wParam: timer id

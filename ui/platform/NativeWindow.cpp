@@ -17,6 +17,7 @@ constexpr uint32_t kHoverTimer = 0xFFFFFF01u;
 NativeWindow::NativeWindow(const WindowParams& params, WindowProc proc, void* self)
     : rect_(params.rect), title_(params.title), owner_(params.owner), popup_(params.popup),
       toolWindow_(params.toolWindow), topMost_(params.topMost), layered_(params.layered),
+      inputTransparent_(params.inputTransparent),
       proc_(proc), self_(self) {}
 
 NativeWindow::~NativeWindow() {
@@ -61,8 +62,12 @@ void NativeWindow::SetIcon(cairo_surface_t* icon) {
 }
 
 void NativeWindow::Enable(bool enabled) {
-    bool was = !disabled_;
-    disabled_ = !enabled;
+    bool was = disableCount_ == 0;
+    if (enabled)
+        disableCount_ = disableCount_ > 0 ? disableCount_ - 1 : 0;
+    else
+        ++disableCount_;
+    enabled = disableCount_ == 0;
     if (was != enabled) {
         if (!enabled && InputState::Instance().capture == this) ReleaseCapture();
         Send(WM_ENABLE, enabled ? 1 : 0, 0);
@@ -70,7 +75,7 @@ void NativeWindow::Enable(bool enabled) {
 }
 
 bool NativeWindow::IsEnabled() const {
-    return !disabled_;
+    return disableCount_ == 0;
 }
 
 void NativeWindow::SetFocus() {
@@ -165,6 +170,44 @@ void NativeWindow::TrackMouse(bool leave, int hoverMs) {
 
 void NativeWindow::SetCursor(CursorShape cursor) {
     cursor_ = cursor;
+}
+
+void NativeWindow::SetTextInput(bool on) {
+    textInput_ = on;
+    if (!on && !imePreedit_.empty()) ImePreedit(std::string(), 0);
+}
+
+void NativeWindow::SetTextInputRect(const Rect& caret) {
+    textInputRect_ = caret;
+}
+
+void NativeWindow::ImeCommit(const std::string& text) {
+    if (text.empty() || destroyed_) return;
+    imeResults_.push_back(text);
+    MessageQueue::Instance().Post(this, WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+}
+
+void NativeWindow::ImePreedit(const std::string& text, int cursor) {
+    if (destroyed_ || (text == imePreedit_ && cursor == imeCursor_)) return;
+    const bool starts = imePreedit_.empty() && !text.empty();
+    const bool ends = !imePreedit_.empty() && text.empty();
+    imePreedit_ = text;
+    imeCursor_ = cursor < 0 ? 0 : cursor;
+    if (starts) MessageQueue::Instance().Post(this, WM_IME_STARTCOMPOSITION, 0, 0);
+    MessageQueue::Instance().Post(this, WM_IME_COMPOSITION, 0, GCS_COMPSTR);
+    if (ends) MessageQueue::Instance().Post(this, WM_IME_ENDCOMPOSITION, 0, 0);
+}
+
+bool NativeWindow::TakeImeResult(std::string& text) {
+    if (imeResults_.empty()) return false;
+    text = std::move(imeResults_.front());
+    imeResults_.pop_front();
+    return true;
+}
+
+std::string NativeWindow::GetImePreedit(int* cursor) const {
+    if (cursor) *cursor = imeCursor_;
+    return imePreedit_;
 }
 
 void NativeWindow::Destroy() {

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 
@@ -31,6 +32,8 @@ struct WindowParams {
     bool toolWindow = false; // no task-bar entry
     bool topMost = false;
     bool layered = false; // per-pixel alpha where a compositor exists, opaque otherwise
+    // Never takes the pointer (an empty input shape): input goes to what lies below.
+    bool inputTransparent = false;
 };
 
 // One native top-level window. Created by Platform::CreateNativeWindow, owned by the platform
@@ -70,13 +73,22 @@ public:
     cairo_surface_t* GetIcon() const { return icon_; }
     NativeWindow* GetOwnerWindow() const { return owner_; }
 
-    // A disabled window receives no mouse or key input. WM_ENABLE follows a change.
+    // A disabled window receives no mouse or key input. WM_ENABLE follows a change. Disabling
+    // is counted: each Enable(false) needs its own Enable(true), so that a task's disable and
+    // enable cannot re-enable a window a modal dialog holds disabled. Enabling a window that is
+    // not disabled does nothing.
     void Enable(bool enabled);
     bool IsEnabled() const;
+    int GetDisableCount() const { return disableCount_; }
 
     virtual void SetFocus();
     bool HasFocus() const;
     virtual void BringToTop();
+    // Puts this window directly below `other` in the stacking order (a drop shadow below its
+    // dialog).
+    virtual void PlaceBelow(NativeWindow* other) { below_ = other; }
+    NativeWindow* GetPlacedBelow() const { return below_; }
+    bool IsInputTransparent() const { return inputTransparent_; }
 
     // Repaint bookkeeping: Invalidate adds to the update rectangle (the whole client area for
     // null); a WM_PAINT is generated when no other message waits. BeginPaint hands out and clears
@@ -117,6 +129,21 @@ public:
     // Starts moving the window with the pointer, as a press on a caption would, until the button
     // held at `screen` is released.
     virtual void BeginMoveDrag(Point screen) = 0;
+
+    // Text input from input methods, for a windowless control that edits text. While on, the
+    // back end's input method sees the keys first; committed text and pre-edit changes arrive as
+    // WM_IME_COMPOSITION. `caret` (client coordinates) places the method's candidate window.
+    virtual void SetTextInput(bool on);
+    bool IsTextInput() const { return textInput_; }
+    virtual void SetTextInputRect(const Rect& caret);
+    Rect GetTextInputRect() const { return textInputRect_; }
+    // What an input method (or a test) delivers: committed text queues until taken; the pre-edit
+    // string replaces the previous one (empty ends the composition). `cursor` counts code points.
+    void ImeCommit(const std::string& text);
+    void ImePreedit(const std::string& text, int cursor);
+    // The oldest committed text not yet taken; false when none waits.
+    bool TakeImeResult(std::string& text);
+    std::string GetImePreedit(int* cursor = nullptr) const;
 
     // Sends WM_DESTROY and WM_NCDESTROY, then the platform forgets the window.
     void Destroy();
@@ -160,13 +187,20 @@ protected:
     bool visible_ = false;
     bool iconic_ = false;
     bool destroyed_ = false;
-    bool disabled_ = false;
+    int disableCount_ = 0;
+    bool inputTransparent_ = false;
+    NativeWindow* below_ = nullptr;
     uint64_t framesShown_ = 0;
     bool paintBegun_ = false; // set by BeginPaint during a WM_PAINT
     CursorShape cursor_ = CursorShape::Arrow;
     bool trackLeave_ = false;
     int hoverMs_ = 0;
     std::map<uint32_t, uint32_t> timers_; // id -> period
+    bool textInput_ = false;
+    Rect textInputRect_;
+    std::deque<std::string> imeResults_;
+    std::string imePreedit_;
+    int imeCursor_ = 0;
 
 private:
     WindowProc proc_ = nullptr;

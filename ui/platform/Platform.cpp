@@ -268,4 +268,14 @@ std::unique_ptr<NativeEdit> Platform::CreateEdit(NativeWindow* parent) {
     return b->NewEdit(parent);
 }
 
+bool Platform::SetClipboardText(const std::string& text) {
+    PlatformBackend* b = Backend();
+    return b && b->SetClipboardText(text);
+}
+
+bool Platform::GetClipboardText(std::string& text) {
+    PlatformBackend* b = Backend();
+    return b && b->GetClipboardText(text);
+}
+
 } // namespace Tolva

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "ui/TolvaApi.h"
 #include "ui/platform/Geometry.h"
@@ -96,6 +97,11 @@ public:
     // Null when the platform is not running or the window does not exist.
     static std::unique_ptr<ToolTipWindow> CreateToolTip(NativeWindow* owner);
     static std::unique_ptr<NativeEdit> CreateEdit(NativeWindow* parent);
+
+    // The desktop clipboard's text (UTF-8), window thread. Set returns false when the platform is
+    // not running; Get returns false when the clipboard holds no text.
+    static bool SetClipboardText(const std::string& text);
+    static bool GetClipboardText(std::string& text);
 };
 
 } // namespace Tolva

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "ui/platform/Geometry.h"
 #include "ui/platform/NativeWindow.h"
@@ -39,6 +40,21 @@ public:
     virtual HeadlessBackend* Headless() { return nullptr; }
     // Manual periodic timers (headless tests); false lets them run on their own threads.
     virtual bool ManualPeriodicTimers() const { return false; }
+    // Clipboard text; a back end without a desktop clipboard keeps it in the process.
+    virtual bool SetClipboardText(const std::string& text) {
+        clipboard_ = text;
+        hasClipboard_ = true;
+        return true;
+    }
+    virtual bool GetClipboardText(std::string& text) {
+        if (!hasClipboard_) return false;
+        text = clipboard_;
+        return true;
+    }
+
+private:
+    std::string clipboard_;
+    bool hasClipboard_ = false;
 };
 
 } // namespace Tolva
