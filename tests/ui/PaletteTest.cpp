@@ -1,6 +1,8 @@
 #include "TolvaFixture.h"
 
+#include "ui/controls/MSpinButton.h"
 #include "ui/core/MPanel.h"
+#include "ui/core/Manager.h"
 #include "ui/widgets/CColorButton.h"
 #include "ui/widgets/CColorPalette.h"
 #include "ui/widgets/CColorSelect.h"
@@ -19,6 +21,9 @@ class PaletteTest : public TolvaTest {
 protected:
     void SetUp() override {
         TolvaTest::SetUp();
+        // A face every machine with the program's fonts has, so that pictures compare.
+        font = Manager::GetFontName();
+        Manager::SetFontName("Open Sans");
         ASSERT_TRUE(dlg.Open(520, 300));
         dlg.EnableWndDrag(false);
         w = dlg.GetSafeHwnd();
@@ -42,6 +47,12 @@ protected:
         return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
     }
 
+    void TearDown() override {
+        TolvaTest::TearDown();
+        Manager::SetFontName(font);
+    }
+
+    std::string font;
     ProbeDialog dlg;
     NativeWindow* w = nullptr;
 };
@@ -222,6 +233,7 @@ TEST_F(PaletteTest, ColorPaletteKeepsItsPartsInStep) {
     EXPECT_EQ(pal->GetSwatch(-1), nullptr);
     EXPECT_EQ(pal->GetSwatch(8), nullptr);
     EXPECT_EQ(pal->GetSpin(-1), nullptr);
+    EXPECT_NE(pal->GetSpin(0), nullptr);
     EXPECT_EQ(pal->GetSpin(3), nullptr);
 
     // A preset swatch: green, the fourth.
@@ -256,6 +268,24 @@ TEST_F(PaletteTest, ColorPaletteKeepsItsPartsInStep) {
     pal->SetSelectColor(0x336699);
     EXPECT_TRUE(dlg.notes.empty());
     EXPECT_EQ(pal->GetPreview()->GetColor(), 0x336699u);
+    MSpinButton* red = pal->GetSpin(0);
+    MSpinButton* blue = pal->GetSpin(2);
+    ASSERT_TRUE(red && pal->GetSpin(1) && blue);
+    EXPECT_EQ(red->GetControlID(), 654u);
+    EXPECT_EQ(blue->GetControlID(), 656u);
+    EXPECT_EQ(red->GetMaxValue(), 255);
+    EXPECT_EQ(red->GetCurValue(), 0x99);
+    EXPECT_EQ(pal->GetSpin(1)->GetCurValue(), 0x66);
+    EXPECT_EQ(blue->GetCurValue(), 0x33);
+
+    // A value box changes its own channel only.
+    blue->Step(+1);
+    EXPECT_EQ(pal->GetSelectColor(), 0x346699u);
+    EXPECT_EQ(NotesWithCode(27).front(), (Note{70, 27, 0, 0x346699}));
+    EXPECT_EQ(pal->GetPalette()->GetSelectColor(), 0x346699u);
+    EXPECT_EQ(pal->GetPreview()->GetColor(), 0x346699u);
+    red->SetCurValue(300);
+    EXPECT_EQ(red->GetCurValue(), 255);
 }
 
 TEST_F(PaletteTest, ColorTextParsesOnlySixHexDigits) {

@@ -1,10 +1,12 @@
 #include "ui/widgets/CColorPalette.h"
 
 #include "ui/controls/ControlCreator.h"
+#include "ui/controls/MSpinButton.h"
 #include "ui/paint/MRender.h"
 #include "ui/widgets/CColorButton.h"
 #include "ui/widgets/MPalette.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Tolva {
@@ -20,13 +22,16 @@ constexpr std::array<uint32_t, CColorPalette::kSwatchCount> kPresets = {
 constexpr int kFieldX = 30, kFieldY = 5;
 constexpr int kRowY = kFieldY + CColorPalette::kPaletteHeight + 10;
 constexpr int kRowHeight = 26;
+// Red, green and blue boxes after the preview, each with its letter before it.
+constexpr int kSpinX = kFieldX + 46, kSpinWidth = 52, kSpinPitch = 70, kLabelWidth = 14;
+constexpr const char* kChannelLabels[3] = {"R", "G", "B"};
 
 } // namespace
 
 CColorPalette::CColorPalette(MObject* parent, unsigned id, const Rect& rect,
                              const std::string& title, bool visible, bool enabled)
     : MPanel(parent, id, rect, title, visible, enabled) {
-    SetFontWidth(13);
+    SetFontWidth(10);
     for (int i = 0; i < kSwatchCount; ++i) {
         auto* b = dynamic_cast<CColorButton*>(
             CreateControl("CColorButton", kFirstSwatchId + i, Rect{}, {}, true, true));
@@ -43,6 +48,13 @@ CColorPalette::CColorPalette(MObject* parent, unsigned id, const Rect& rect,
     if (preview_) {
         preview_->SetVisibleBorder(true);
         preview_->SetRresponse(false);
+    }
+    for (int c = 0; c < 3; ++c) {
+        spins_[c] = dynamic_cast<MSpinButton*>(
+            CreateControl("MSpinButton", kRedId + c, Rect{}, {}, true, true));
+        if (!spins_[c]) continue;
+        spins_[c]->SetRange(0, 255);
+        spins_[c]->SetFontWidth(10);
     }
     Layout();
     Show(color_, nullptr);
@@ -63,6 +75,11 @@ void CColorPalette::Layout() {
     if (preview_)
         preview_->SetRect(r.left + kFieldX, r.top + kRowY, r.left + kFieldX + 30,
                           r.top + kRowY + kRowHeight);
+    for (int c = 0; c < 3; ++c) {
+        if (!spins_[c]) continue;
+        const int left = r.left + kSpinX + c * kSpinPitch;
+        spins_[c]->SetRect(left, r.top + kRowY, left + kSpinWidth, r.top + kRowY + kRowHeight);
+    }
     UpdateScrollBars();
 }
 
@@ -73,10 +90,23 @@ void CColorPalette::SetControlRect(const Rect& rect) {
 
 void CColorPalette::DrawControl(cairo_t* cr, const Rect& clip) {
     MPanel::DrawControl(cr, clip);
+    const Rect r = GetRect();
+    TextStyle style = MakeTextStyle(GetTextColor());
+    style.hAlign = TextStyle::Center;
+    style.vAlign = TextStyle::Center;
+    for (int c = 0; c < 3; ++c) {
+        if (!spins_[c]) continue;
+        const int right = r.left + kSpinX + c * kSpinPitch - 2;
+        MRender::DrawTextW(cr,
+                           {right - kLabelWidth, r.top + kRowY, right, r.top + kRowY + kRowHeight},
+                           kChannelLabels[c], style);
+    }
 }
 
 void CColorPalette::SetTextColor(uint32_t argb) {
     MPanel::SetTextColor(argb);
+    for (MSpinButton* spin : spins_)
+        if (spin) spin->SetTextColor(argb);
 }
 
 std::string CColorPalette::ColorText(uint32_t colorRef) {
@@ -111,6 +141,11 @@ void CColorPalette::Show(uint32_t colorRef, const MControl* source) {
     showing_ = true;
     if (palette_ && source != palette_) palette_->SetSelectColor(color_);
     if (preview_) preview_->SetColor(color_);
+    const int channels[3] = {static_cast<int>(color_ & 0xFF),
+                             static_cast<int>((color_ >> 8) & 0xFF),
+                             static_cast<int>((color_ >> 16) & 0xFF)};
+    for (int c = 0; c < 3; ++c)
+        if (spins_[c] && spins_[c] != source) spins_[c]->SetCurValue(channels[c]);
     showing_ = false;
 }
 
@@ -126,6 +161,14 @@ LRESULT CColorPalette::OnBaseMessage(unsigned id, int code, WPARAM wparam, LPARA
             if (CColorButton* b = swatches_[id - kFirstSwatchId]) Pick(b->GetColor(), b);
         } else if (code == 27 && id == kPaletteId && palette_) {
             Pick(palette_->GetSelectColor(), palette_);
+        } else if (code == 28 && id >= kRedId && id <= kBlueId) {
+            uint32_t color = color_;
+            const int shift = static_cast<int>(id - kRedId) * 8;
+            if (MSpinButton* spin = spins_[id - kRedId]) {
+                const auto v = static_cast<uint32_t>(std::clamp(spin->GetCurValue(), 0, 255));
+                color = (color & ~(0xFFu << shift)) | (v << shift);
+                Pick(color, spin);
+            }
         }
     }
     return MPanel::OnBaseMessage(id, code, wparam, lparam);

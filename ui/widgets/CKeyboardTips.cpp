@@ -6,6 +6,7 @@
 namespace Tolva {
 namespace {
 
+// Sizes in points: the tip's 14- and 18-pixel faces.
 TextStyle TipText(double size, uint32_t color) {
     TextStyle style;
     style.family = Manager::GetFontName();
@@ -99,11 +100,11 @@ void CKeyboardTips::Paint() {
                                     back_->Height(), backValue_);
     }
     const int w = client.Width();
-    TextStyle title = TipText(14, 0xFFE6E6E6);
+    TextStyle title = TipText(10.5, 0xFFE6E6E6);
     title.ellipsis = true;
     MRender::DrawTextW(cr, {10, 10, w - 10, 10 + 23}, title_, title);
-    MRender::DrawTextW(cr, {10, 39, w - 10, 59}, subtitle_, TipText(14, 0xFFFFFFFF));
-    TextStyle desc = TipText(18, 0xFFFFFFFF);
+    MRender::DrawTextW(cr, {10, 39, w - 10, 59}, subtitle_, TipText(10.5, 0xFFFFFFFF));
+    TextStyle desc = TipText(13.5, 0xFFFFFFFF);
     desc.multiLine = true;
     MRender::DrawTextW(cr, {10, 62, w - 10, client.Height() - 6}, description_, desc);
     cairo_destroy(cr);

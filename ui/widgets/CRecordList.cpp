@@ -50,7 +50,7 @@ CRecordList::CRecordList(MObject* parent, unsigned id, const Rect& rect, const s
                          bool visible, bool enabled)
     : MPanel(parent, id, rect, title, visible, enabled), selectColor_(Manager::GetSelectColor()),
       hoverColor_(Manager::GetSelectColor()) {
-    SetFontWidth(14);
+    SetFontWidth(11);
 }
 
 CRecordList::~CRecordList() {

@@ -19,7 +19,7 @@ const ControlFactory::Registrar kRegistrar("KeyFuncControl", TitledCreator<KeyFu
 KeyFuncControl::KeyFuncControl(MObject* parent, unsigned id, const Rect& rect,
                                const std::string& title, bool visible, bool enabled)
     : MPanel(parent, id, rect, title, visible, enabled) {
-    SetFontWidth(11);
+    SetFontWidth(9);
 }
 
 void KeyFuncControl::InitControl(PaintManager* manager) {
@@ -172,7 +172,7 @@ void KeyFuncControl::DrawControl(cairo_t* cr, const Rect& clip) {
             } else {
                 // Legends wider than their key go on two lines.
                 TextStyle fit = style;
-                FitKeyLegend(fit, item.text, box.Width());
+                FitKeyLegend(fit, item.text, box.Width(), box.Height());
                 MRender::DrawTextW(m, box, item.text, fit);
             }
         }

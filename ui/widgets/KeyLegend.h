@@ -7,16 +7,19 @@
 
 namespace Tolva {
 
-// Makes a key legend fit its key: words go on separate lines, a single long word gets a smaller
-// face (down to 7 pixels) rather than being broken.
-inline void FitKeyLegend(TextStyle& style, const std::string& text, int width) {
-    if (MRender::GetTextBounds(style, text).cx <= width - 2) return;
-    if (text.find(' ') != std::string::npos) {
+// Makes a key legend fit its key: a smaller face first, words on two lines when that is what
+// fits (a single word is never broken). The face goes no smaller than 6 points.
+inline void FitKeyLegend(TextStyle& style, const std::string& text, int width, int height) {
+    const bool words = text.find(' ') != std::string::npos;
+    for (; style.size > 6; style.size -= 1) {
+        style.multiLine = false;
+        if (MRender::GetTextBounds(style, text).cx <= width - 2) return;
+        if (!words) continue;
         style.multiLine = true;
-        return;
+        const Size wrapped = MRender::GetTextBounds(style, text, width - 2);
+        if (wrapped.cx <= width - 2 && wrapped.cy <= height) return;
     }
-    while (style.size > 7 && MRender::GetTextBounds(style, text).cx > width - 2)
-        style.size -= 1;
+    style.multiLine = words;
 }
 
 } // namespace Tolva

@@ -527,7 +527,7 @@ void KeyboardCtrl::DrawLegend(cairo_t* cr, const KEY_INFO& key, const Rect& box)
         MRender::DrawImagePart(cr, key.icon->Surface(0), icon, 0, 0, iw, ih);
     }
     if (key.name.empty()) return;
-    FitKeyLegend(style, key.name, text.Width());
+    FitKeyLegend(style, key.name, text.Width(), text.Height());
     MRender::DrawTextW(cr, text.Offset(1, 1), key.name, style);
     style.color = kLegend;
     MRender::DrawTextW(cr, text, key.name, style);
