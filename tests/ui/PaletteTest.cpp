@@ -1,5 +1,6 @@
 #include "TolvaFixture.h"
 
+#include "ui/controls/MEdit.h"
 #include "ui/controls/MSpinButton.h"
 #include "ui/core/MPanel.h"
 #include "ui/core/Manager.h"
@@ -284,6 +285,9 @@ TEST_F(PaletteTest, ColorPaletteKeepsItsPartsInStep) {
     EXPECT_EQ(NotesWithCode(27).front(), (Note{70, 27, 0, 0x346699}));
     EXPECT_EQ(pal->GetPalette()->GetSelectColor(), 0x346699u);
     EXPECT_EQ(pal->GetPreview()->GetColor(), 0x346699u);
+    ASSERT_NE(pal->GetTextEdit(), nullptr);
+    EXPECT_EQ(pal->GetTextEdit()->GetControlID(), 657u);
+    EXPECT_EQ(pal->GetTextEdit()->GetEditText(), "996634");
     red->SetCurValue(300);
     EXPECT_EQ(red->GetCurValue(), 255);
 }

@@ -1,6 +1,7 @@
 #include "ui/widgets/CColorPalette.h"
 
 #include "ui/controls/ControlCreator.h"
+#include "ui/controls/MEdit.h"
 #include "ui/controls/MSpinButton.h"
 #include "ui/paint/MRender.h"
 #include "ui/widgets/CColorButton.h"
@@ -56,6 +57,11 @@ CColorPalette::CColorPalette(MObject* parent, unsigned id, const Rect& rect,
         spins_[c]->SetRange(0, 255);
         spins_[c]->SetFontWidth(10);
     }
+    text_ = dynamic_cast<MEdit*>(CreateControl("MEdit", kTextId, Rect{}, {}, true, true));
+    if (text_) {
+        text_->SetLimitText(7);
+        text_->SetFontWidth(10);
+    }
     Layout();
     Show(color_, nullptr);
 }
@@ -80,6 +86,9 @@ void CColorPalette::Layout() {
         const int left = r.left + kSpinX + c * kSpinPitch;
         spins_[c]->SetRect(left, r.top + kRowY, left + kSpinWidth, r.top + kRowY + kRowHeight);
     }
+    if (text_)
+        text_->SetRect(r.left + kFieldX, r.top + kRowY + kRowHeight + 8, r.left + kFieldX + 100,
+                       r.top + kRowY + 2 * kRowHeight + 8);
     UpdateScrollBars();
 }
 
@@ -146,6 +155,7 @@ void CColorPalette::Show(uint32_t colorRef, const MControl* source) {
                              static_cast<int>((color_ >> 16) & 0xFF)};
     for (int c = 0; c < 3; ++c)
         if (spins_[c] && spins_[c] != source) spins_[c]->SetCurValue(channels[c]);
+    if (text_ && source != text_) text_->SetEditText(ColorText(color_));
     showing_ = false;
 }
 
@@ -161,6 +171,10 @@ LRESULT CColorPalette::OnBaseMessage(unsigned id, int code, WPARAM wparam, LPARA
             if (CColorButton* b = swatches_[id - kFirstSwatchId]) Pick(b->GetColor(), b);
         } else if (code == 27 && id == kPaletteId && palette_) {
             Pick(palette_->GetSelectColor(), palette_);
+        } else if (code == 26 && id == kTextId && text_) {
+            uint32_t color = 0;
+            // Text that is not a colour is left for the person to finish.
+            if (ParseColorText(text_->GetEditText(), color)) Pick(color, text_);
         } else if (code == 28 && id >= kRedId && id <= kBlueId) {
             uint32_t color = color_;
             const int shift = static_cast<int>(id - kRedId) * 8;
