@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/store/SQLiteAutoTransaction.h"
 #include "app/store/SQLiteStatement.h"
 
 namespace {
@@ -61,8 +62,14 @@ bool LightFrameStore::OpenLightFrameStore(const std::string& programFolder) {
 bool LightFrameStore::CreateLightFrameSchema() {
     if (IsOpen()) return true;
     if (!Open(storePath_.c_str(), key_, kOpenCreate)) return false;
-    for (const auto& sql : SchemaStatements())
-        Execute(sql.c_str());
+    {
+        // All tables or none, whatever stops the process part-way.
+        SQLiteAutoTransaction transaction(this);
+        bool ok = transaction.BeginResult() == SQLITE_OK;
+        for (const auto& sql : SchemaStatements())
+            if (ok && Execute(sql.c_str()) != SQLITE_OK) ok = false;
+        if (!ok || !transaction.End()) transaction.Rollback();
+    }
     // The index is a convenience; the file is usable once both tables exist.
     SQLiteStatement s;
     Prepare(s, kCountFrameTables);

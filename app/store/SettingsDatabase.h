@@ -46,9 +46,10 @@ public:
     // --- lifecycle (these do not take the critical section) ---
 
     // folder is the data folder with its trailing "/". An existing file is opened read-write
-    // without touching its tables; a new (or empty, zero-byte) file gets the schema. The
-    // result is kept in the open flag. When the connection is already open and the file exists
-    // the result is true without reopening.
+    // without touching its tables; a new (or empty, zero-byte, or table-less) file gets the
+    // schema. False, with no connection kept, when the file stays busy past the time-out
+    // (LastResult() says so). The result is kept in the open flag. When the connection is
+    // already open and the file exists the result is true without reopening.
     bool OpenSettingsDatabase(const std::string& folder, const std::string& deviceName);
     // The same followed by ClearAllSettings, whatever the open gave. Returns the open result.
     bool OpenSettingsDatabaseAndClear(const std::string& folder, const std::string& deviceName);
