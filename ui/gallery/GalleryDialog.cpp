@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "ui/controls/CColorCombo.h"
+#include "ui/controls/CTextArea.h"
 #include "ui/core/CArea.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/core/MPanel.h"
@@ -28,10 +30,11 @@ const std::vector<GalleryDialog::Page>& GalleryDialog::Pages() {
          {"MButton", "CImageButton", "CTextButton", "CCheckButton", "CRadioButton", "CColorButton",
           "CSwitchButton", "CIconButton", "CTimerButton", "CHelpButton", "MenuItem"}},
         {"Text and pictures",
-         {"MText", "MPicture", "CPhotoFrame", "CSliderPicture", "CGifPicture", "CArea"}},
+         {"MText", "MPicture", "CPhotoFrame", "CSliderPicture", "CGifPicture", "CArea",
+          "CTextArea"}},
         {"Values and edits",
          {"MProgress", "MSlider", "MLevelCtrl", "MSpinButton", "CSpinButton", "MEdit", "MRichEdit",
-          "MEditEx", "MComboBox"}},
+          "MEditEx", "MComboBox", "CColorCombo"}},
         {"Lists and palettes",
          {"MTabCtrl", "MTabLayout", "MListBox", "CComboBoxList", "MPalette", "CColorPalette",
           "CColorSelect", "CirclePalette"}},
@@ -50,7 +53,34 @@ int GalleryDialog::ClassCount() const {
     return n;
 }
 
+std::vector<std::string> GalleryDialog::MissingClasses() {
+    std::vector<std::string> names = ControlFactory::AcceptedNames(ControlFactory::Host::Panel);
+    for (const std::string& n : ControlFactory::AcceptedNames(ControlFactory::Host::Dialog))
+        names.push_back(n);
+    // Registered, but only built by their owners (no host list names them).
+    for (const char* n : {"CColorCombo", "CTextArea"})
+        if (ControlFactory::IsRegistered(n)) names.emplace_back(n);
+    std::vector<std::string> missing;
+    for (const std::string& n : names) {
+        bool shown = false;
+        for (const Page& p : Pages())
+            for (const std::string& c : p.classes)
+                shown = shown || c == n;
+        bool listed = false;
+        for (const std::string& m : missing)
+            listed = listed || m == n;
+        if (!shown && !listed) missing.push_back(n);
+    }
+    return missing;
+}
+
 MControl* GalleryDialog::MakeSample(const std::string& className, unsigned id, const Rect& rect) {
+    PaintManager& pm = GetPaintManager();
+    // Classes no host builds by name: made directly, as their owning controls do.
+    if (className == "CColorCombo")
+        return pm.AddControl(std::make_unique<CColorCombo>(this, id, rect, className), 1);
+    if (className == "CTextArea")
+        return pm.AddControl(std::make_unique<CTextArea>(this, id, rect, className), 1);
     if (ControlFactory::IsAccepted(ControlFactory::Host::Dialog, className))
         return CreateControl(className, id, rect, className, true, true);
     // Panel-only classes live on a page panel, as they do in the program.

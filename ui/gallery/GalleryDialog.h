@@ -17,6 +17,8 @@ public:
         std::vector<std::string> classes;
     };
     static const std::vector<Page>& Pages();
+    // Classes the library builds by name that no page shows; empty when the gallery is complete.
+    static std::vector<std::string> MissingClasses();
 
     void InitUI(const Rect& rect) override;
     LRESULT OnMessage(unsigned id, int code, WPARAM wparam, LPARAM lparam) override;
