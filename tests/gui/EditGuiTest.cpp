@@ -122,19 +122,25 @@ TEST_F(EditGuiTest, TypingReachesTheEditorsOnATabPageIncludingInputMethodText) {
     EXPECT_NE(dlg.preedits.back().find("4f60"), std::string::npos) << dlg.preedits.back();
     EXPECT_EQ(dlg.rich->GetPreedit(), "");
 
-    // The input method context itself: a pre-edit string and a commit of CJK text.
-    ASSERT_TRUE(Platform::IsWindow(w));
-    dlg.GetPaintManager().SetFocusControl(dlg.rich);
-    auto* gw = dynamic_cast<GtkNativeWindow*>(w);
+    // Ending the modal loop destroyed that dialog; the context is checked on a fresh one.
+    EXPECT_FALSE(Platform::IsWindow(w));
+    TypingDialog second;
+    ASSERT_TRUE(second.Create(nullptr, "Tolva typing test", WS_POPUP, 0, Rect{200, 150, 620, 450}));
+    NativeWindow* w2 = second.GetSafeHwnd();
+    second.ShowWindow(SW_SHOW);
+    while (Platform::IsWindow(w2) && w2->GetFramesShown() == 0)
+        Platform::PumpOnce(true);
+    second.GetPaintManager().SetFocusControl(second.rich);
+    auto* gw = dynamic_cast<GtkNativeWindow*>(w2);
     ASSERT_NE(gw, nullptr);
     ASSERT_NE(gw->ImContext(), nullptr);
     EXPECT_TRUE(gw->IsTextInput());
     g_signal_emit_by_name(gw->ImContext(), "commit", "\xE4\xB8\xAD\xE6\x96\x87"); // 中文
     Platform::ProcessPending();
-    EXPECT_EQ(dlg.rich->GetText(), "hello\nworld\xE4\xBD\xA0\xE4\xB8\xAD\xE6\x96\x87");
-    dlg.GetPaintManager().SetFocusControl(nullptr);
+    EXPECT_EQ(second.rich->GetText(), "\xE4\xB8\xAD\xE6\x96\x87");
+    second.GetPaintManager().SetFocusControl(nullptr);
     EXPECT_FALSE(gw->IsTextInput());
-    dlg.DestroyWindow();
+    second.DestroyWindow();
     Platform::ProcessPending();
 }
 
