@@ -10,6 +10,12 @@
 class ShellPage {
 public:
     static constexpr uint32_t kKeyEvent = 1654;
+    // The window hands every application message (from WM_USER up) to the pages in order until
+    // one takes it; these two are the pages' own broadcasts:
+    // a macro was added, renamed or deleted (pages that list macros refresh; no one takes it),
+    static constexpr uint32_t kMacrosChanged = 1828;
+    // worker task 1: start the music visualizer (the lighting page takes it).
+    static constexpr uint32_t kStartVisualizer = 1829;
 
     explicit ShellPage(PageHost& host) : host_(host) {}
     virtual ~ShellPage() = default;
