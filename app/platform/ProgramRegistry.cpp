@@ -1,5 +1,7 @@
 #include "app/platform/ProgramRegistry.h"
 
+#include "app/platform/FileReplacer.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -161,31 +163,7 @@ bool ProgramRegistry::WriteProgramRegistryValue(const std::string& name, const s
     for (const auto& line : lines)
         content += line + "\n";
 
-    // Write beside the key and rename over it, so that a reader never sees half a file.
-    std::string temp = file + ".XXXXXX";
-    std::vector<char> pattern(temp.begin(), temp.end());
-    pattern.push_back('\0');
-    int fd = mkstemp(pattern.data());
-    if (fd < 0) return false;
-    fchmod(fd, 0600);
-    const char* at = content.data();
-    size_t left = content.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, at, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        at += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (ok && fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(pattern.data(), file.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(pattern.data());
-    return ok;
+    return FileReplacer::Replace(file, content, 0600);
 }
 
 int ProgramRegistry::ReadLanguageId() {

@@ -1,6 +1,7 @@
 #include "app/shell/Autostart.h"
 
 #include "app/platform/AppFolders.h"
+#include "app/platform/FileReplacer.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -77,30 +78,7 @@ bool Autostart::Enable(const std::string& executable) {
     if (!AppFolders::EnsureFolderExists(folder)) return false;
 
     std::string content = EntryText(executable);
-    std::string temp = path + ".XXXXXX";
-    std::vector<char> pattern(temp.begin(), temp.end());
-    pattern.push_back('\0');
-    int fd = mkstemp(pattern.data());
-    if (fd < 0) return false;
-    fchmod(fd, 0644);
-    const char* at = content.data();
-    size_t left = content.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, at, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        at += n;
-        left -= static_cast<size_t>(n);
-    }
-    if (ok && fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(pattern.data(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(pattern.data());
-    return ok;
+    return FileReplacer::Replace(path, content, 0644);
 }
 
 bool Autostart::Disable() {
