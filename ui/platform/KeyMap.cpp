@@ -20,6 +20,7 @@ int KeyMap::VirtualKey(unsigned k) {
     case GDK_KEY_ISO_Left_Tab:
         return VK_TAB;
     case GDK_KEY_Clear:
+    case GDK_KEY_KP_Begin: // keypad 5 without Num Lock
         return VK_CLEAR;
     case GDK_KEY_Return:
     case GDK_KEY_KP_Enter:
