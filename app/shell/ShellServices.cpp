@@ -35,7 +35,7 @@ bool ShellServices::Start(const ShellOptions& options, const Paths& paths, Worke
             monitor_.reset();
     }
     worker_->AddTask(CThreadBasic::kDelayedRescan);
-    worker_->Start();
+    if (startThread_) worker_->Start();
     return true;
 }
 
@@ -50,6 +50,10 @@ void ShellServices::Stop() {
     hotplug_.reset();
     manager_.CloseAll();
     link_.SaveSimulatedState();
+}
+
+HotplugMatcher::Action ShellServices::OnDeviceChange(const HotplugSource::Event& event) {
+    return hotplug_ ? hotplug_->OnDeviceChange(event) : HotplugMatcher::Action::None;
 }
 
 bool ShellServices::HotplugRunning() const {

@@ -44,6 +44,12 @@ public:
     // here (the emulated mouse's state). Safe from any thread.
     void SaveBeforeExit() const { link_.SaveSimulatedState(); }
 
+    // Whether Start starts the worker's thread (default); tests run its passes themselves.
+    void SetStartWorkerThread(bool start) { startThread_ = start; }
+    // A device change as the main window's WM_DEVICECHANGE hands it on (any thread): the same
+    // path as the hot-plug monitor's events. None before Start.
+    HotplugMatcher::Action OnDeviceChange(const HotplugSource::Event& event);
+
     bool IsStarted() const { return worker_ != nullptr; }
     bool HotplugRunning() const;
     // Null before Start.
@@ -57,4 +63,5 @@ private:
     std::unique_ptr<CThreadBasic> worker_;
     std::unique_ptr<HotplugTasks> hotplug_;
     std::unique_ptr<HotplugMonitor> monitor_;
+    bool startThread_ = true;
 };
