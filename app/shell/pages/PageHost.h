@@ -27,6 +27,8 @@ public:
     virtual void QueueTask(int code) = 0;
     // For the facts a task reads (selected button, colour index ...); null before the worker runs.
     virtual CThreadBasic* Worker() = 0;
+    // Queued tasks not yet finished, for a host without a worker (with one, its queue tells).
+    virtual int PendingTasks() const { return 0; }
     // The waiting dialog over the main window; an older one is closed first.
     virtual void ShowWaitDialog() = 0;
     // The program's message box (style 4: two answers, 0: a notice); the button pressed, 1 or 2.
