@@ -1,5 +1,6 @@
 #include "app/shell/pages/PageSet.h"
 
+#include "app/shell/pages/LightingPage.h"
 #include "app/shell/pages/MacroPage.h"
 #include "app/shell/pages/PointerPage.h"
 
@@ -8,5 +9,6 @@ std::vector<std::unique_ptr<ShellPage>> PageSet::Create(PageHost& host) {
     // One line per page class; a page that is not built yet leaves its layout empty.
     pages.push_back(std::make_unique<PointerPage>(host));
     pages.push_back(std::make_unique<MacroPage>(host));
+    pages.push_back(std::make_unique<LightingPage>(host));
     return pages;
 }
