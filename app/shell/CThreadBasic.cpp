@@ -150,6 +150,7 @@ bool CThreadBasic::HasWork(int code) const {
     case kReportRate:
     case kDebounceTime:
     case kDpiLevel:
+    case kWakeUpMethod:
         return true;
     default:
         // 11 and the upgrade tasks belong to parts that are not on this side yet.
@@ -226,6 +227,13 @@ bool CThreadBasic::RunTask(int code) {
     case kDpiLevel:
         PerformanceCommands(manager, store).SetDpiLevel(mode, profile);
         return true;
+    case kWakeUpMethod: {
+        // The page stored the choice; over the cable the mouse has no such setting.
+        const int method = PerformanceCommands::ConfigInt(store, 1, "wakeupmethod");
+        if (method >= 1 && CommandFrame::IsWirelessMode(mode))
+            PerformanceCommands(manager, store).SetWakeUpMethod(mode, method);
+        return true;
+    }
     default:
         return false;
     }

@@ -59,6 +59,9 @@ public:
         kSoftwareDownload = 21,
         kFirmwareDownload = 22,
         kFirmwareHandOff = 23,
+        // The configuration page's wake-up method ("wakeupmethod" of profile 1); only the
+        // receiver takes it.
+        kWakeUpMethod = 24,
     };
 
     struct Setup {

@@ -2,11 +2,13 @@
 
 #include "app/shell/pages/LightingPage.h"
 #include "app/shell/pages/MacroPage.h"
+#include "app/shell/pages/ConfigPage.h"
 #include "app/shell/pages/PointerPage.h"
 
 std::vector<std::unique_ptr<ShellPage>> PageSet::Create(PageHost& host) {
     std::vector<std::unique_ptr<ShellPage>> pages;
     // One line per page class; a page that is not built yet leaves its layout empty.
+    pages.push_back(std::make_unique<ConfigPage>(host));
     pages.push_back(std::make_unique<PointerPage>(host));
     pages.push_back(std::make_unique<MacroPage>(host));
     pages.push_back(std::make_unique<LightingPage>(host));
