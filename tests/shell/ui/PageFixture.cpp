@@ -31,6 +31,7 @@ LRESULT PageTestWindow::OnMessage(unsigned id, int code, WPARAM wparam, LPARAM l
 }
 
 LRESULT PageTestWindow::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
+    if (msg >= WM_USER) appMessages.push_back(msg);
     if (page && msg >= WM_USER && page->OnWindowMessage(msg, wparam, lparam)) return 0;
     return MDialog::OnWindowMessage(msg, wparam, lparam);
 }

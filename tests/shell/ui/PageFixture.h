@@ -30,6 +30,7 @@ public:
 
     ShellPage* page = nullptr;
     std::vector<std::pair<unsigned, int>> unrouted; // notifications no page took
+    std::vector<uint32_t> appMessages;              // every message from WM_USER up, in order
 };
 
 // The main window as a page sees it: a real headless window with the page layouts 50 to 54 and
@@ -45,6 +46,8 @@ public:
     SettingsDatabase& Store() override { return store; }
     void QueueTask(int code) override { tasks.push_back(code); }
     CThreadBasic* Worker() override { return nullptr; }
+    // The recorded tasks stand for the queue: a test that "runs" them clears the list.
+    int PendingTasks() const override { return static_cast<int>(tasks.size()); }
     void ShowWaitDialog() override { ++waitDialogs; }
     int ShowMessageBox(const std::string& text, const std::string& caption, int style) override;
     int DeviceType() const override { return deviceType; }

@@ -1,0 +1,109 @@
+#include "PageFixture.h"
+#include "TempConfigHome.h"
+
+#include "app/files/UiText.h"
+#include "app/shell/CUIMessageBox.h"
+#include "ui/controls/MText.h"
+#include "ui/platform/Platform.h"
+#include "ui/platform/VirtualKeys.h"
+
+#include <functional>
+
+using namespace Tolva;
+
+namespace {
+
+class CUIMessageBoxTest : public PageTest {
+protected:
+    void TearDown() override {
+        head->SetIdleHandler(nullptr);
+        PageTest::TearDown();
+    }
+
+    // Shows the box over the fixture's window and runs `person` in it once it waits for input.
+    int Answer(int style, std::function<void(CUIMessageBox&)> person) {
+        CUIMessageBox box("Restore?", "Caption", style);
+        if (!box.Open(host->window.GetSafeHwnd())) return -1;
+        bool done = false;
+        head->SetIdleHandler([&] {
+            if (done) return;
+            done = true;
+            person(box);
+        });
+        const int result = box.ResultFor(box.ShowModal(SW_SHOW));
+        head->SetIdleHandler(nullptr);
+        return result;
+    }
+    // The centre of one of the box's controls; (-1, -1) when it has none with that id.
+    static Point Centre(CUIMessageBox& box, unsigned id) {
+        MControl* c = box.GetControl(id);
+        if (!c) return {-1, -1};
+        const Rect r = c->GetRect();
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+};
+
+TEST_F(CUIMessageBoxTest, AQuestionAnswersWithTheNumberOfTheButtonPressed) {
+    for (unsigned button : {CUIMessageBox::kFirstButtonId, CUIMessageBox::kSecondButtonId}) {
+        const int result = Answer(CUIMessageBox::kQuestion, [&](CUIMessageBox& box) {
+            head->Click(box.GetSafeHwnd(), Centre(box, button));
+        });
+        EXPECT_EQ(result, button == CUIMessageBox::kFirstButtonId ? 1 : 2);
+    }
+    EXPECT_TRUE(host->window.IsWindowEnabled());
+}
+
+TEST_F(CUIMessageBoxTest, ADismissedQuestionAnswersNoAndEnterDoesNotConfirmIt) {
+    const int result = Answer(CUIMessageBox::kQuestion, [&](CUIMessageBox& box) {
+        head->KeyDown(box.GetSafeHwnd(), VK_RETURN);
+        EXPECT_TRUE(Platform::IsWindow(box.GetSafeHwnd()));
+        head->KeyDown(box.GetSafeHwnd(), VK_ESCAPE);
+    });
+    EXPECT_EQ(result, 2);
+    // Closed by the window manager: no button, so no.
+    EXPECT_EQ(
+        Answer(CUIMessageBox::kQuestion,
+               [&](CUIMessageBox& box) { Platform::PostMessage(box.GetSafeHwnd(), WM_CLOSE); }),
+        2);
+}
+
+TEST_F(CUIMessageBoxTest, ANoticeHasOneCentredButtonAndAnswersOne) {
+    const int result = Answer(CUIMessageBox::kNotice, [&](CUIMessageBox& box) {
+        EXPECT_EQ(box.GetControl(CUIMessageBox::kSecondButtonId), nullptr);
+        const Point centre = Centre(box, CUIMessageBox::kFirstButtonId);
+        EXPECT_EQ(centre.x, CUIMessageBox::kWidth / 2);
+        head->Click(box.GetSafeHwnd(), centre);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Answer(CUIMessageBox::kNotice,
+                     [&](CUIMessageBox& box) { head->KeyDown(box.GetSafeHwnd(), VK_ESCAPE); }),
+              1);
+}
+
+TEST_F(CUIMessageBoxTest, TheBoxCarriesItsTextsAndSitsCentredOnItsOwner) {
+    CUIMessageBox box("The message", "The caption", CUIMessageBox::kQuestion);
+    ASSERT_NE(box.Open(host->window.GetSafeHwnd()), nullptr);
+    EXPECT_EQ(box.GetWindowTextW(), "MessageBox");
+    EXPECT_TRUE(box.IsWindowVisible());
+    const Rect r = box.GetWindowRect();
+    const Rect owner = host->window.GetWindowRect();
+    EXPECT_EQ(r.Width(), CUIMessageBox::kWidth);
+    EXPECT_EQ(r.Height(), CUIMessageBox::kHeight);
+    EXPECT_EQ(r.left + r.Width() / 2, owner.left + owner.Width() / 2);
+    EXPECT_EQ(r.top + r.Height() / 2, owner.top + owner.Height() / 2);
+    EXPECT_EQ(dynamic_cast<MText*>(box.GetControl(CUIMessageBox::kTextId))->GetTitle(),
+              "The message");
+    EXPECT_EQ(dynamic_cast<MText*>(box.GetControl(CUIMessageBox::kCaptionId))->GetTitle(),
+              "The caption");
+    EXPECT_EQ(
+        dynamic_cast<MControlFont*>(box.GetControl(CUIMessageBox::kFirstButtonId))->GetTitle(),
+        UiText::Dialog(23));
+    // Without a window to sit on it still shows, in the middle of the screen.
+    CUIMessageBox alone("x", "y", CUIMessageBox::kNotice);
+    ASSERT_NE(alone.Open(nullptr), nullptr);
+    const Rect screen = Platform::GetScreenRect();
+    EXPECT_EQ(alone.GetWindowRect().left,
+              screen.left + (screen.Width() - CUIMessageBox::kWidth) / 2);
+}
+
+} // namespace
