@@ -404,6 +404,34 @@ TEST_F(RichEditTest, SpinFieldTakesDigitsOnlyAndReportsValueChanges) {
     Key(VK_BACK);
     ClickAt({400, 280});
     EXPECT_EQ(spin->GetText(), "100");
+    // One notification per change of value: 43, then 100.
+    std::vector<Note> changes;
+    for (const Note& n : NotesOf(20))
+        if (n.code == 28) changes.push_back(n);
+    EXPECT_EQ(changes, (std::vector<Note>{{20, 28, 43, 0}, {20, 28, 100, 0}}));
+}
+
+TEST_F(RichEditTest, SpinFieldOnTheDialogNotifiesOncePerChange) {
+    Open();
+    auto* spin = static_cast<CSpinButton*>(dlg.GetPaintManager().CreateControl(
+        1, &dlg, "CSpinButton", 21, {20, 20, 140, 50}, "", true, true));
+    ASSERT_NE(spin, nullptr);
+    spin->SetRange(0, 100);
+    spin->SetCurValue(42);
+    const Rect up = spin->UpButtonRect();
+    ClickAt({(up.left + up.right) / 2, (up.top + up.bottom) / 2});
+    ClickAt({30, 35});
+    Key(VK_END);
+    head->Type(win, "7");
+    Key(VK_RETURN);
+    Key(VK_DOWN);
+    head->MouseMove(win, {30, 35});
+    head->Wheel(win, 120, {30, 35});
+    ClickAt({400, 280});
+    std::vector<Note> changes;
+    for (const Note& n : NotesOf(21))
+        if (n.code == 28) changes.push_back(n);
+    EXPECT_EQ(changes, (std::vector<Note>{{21, 28, 43, 0}, {21, 28, 100, 0}, {21, 28, 99, 0}, {21, 28, 100, 0}}));
 }
 
 TEST_F(RichEditTest, EditorsMatchTheirReferenceImage) {
