@@ -47,7 +47,7 @@ int KeyAssignmentCommands::AssignAllButtons(int mode, int profile) {
 }
 
 bool KeyAssignmentCommands::SetKeyFunction(int mode, int profile, int keyCode, int value) {
-    if (!CommandFrame::HasFrame(mode)) return false;
+    if (!CommandFrame::HasFrame(mode) || !FitsDevice(profile)) return false;
     // Args: profile, button key code, function value (the function type is not sent).
     auto report = CommandFrame::Mouse(mode, CommandFrame::kSetKeyFunction,
                                       {Byte(profile), Byte(keyCode), Byte(value)});
@@ -76,7 +76,7 @@ MacroSequenceImage KeyAssignmentCommands::BuildImage(int profile, int keyCode, i
 
 bool KeyAssignmentCommands::DownloadKeyMacro(int mode, int profile, int keyCode, int kind,
                                              int value) {
-    if (!CommandFrame::HasFrame(mode)) return false;
+    if (!CommandFrame::HasFrame(mode) || !FitsDevice(profile)) return false;
     MacroSequenceImage image = BuildImage(profile, keyCode, kind, value);
     bool all = true;
     for (size_t k = 0; k < MacroSequenceImage::kChunkCount; ++k) {

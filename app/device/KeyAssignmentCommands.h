@@ -25,6 +25,12 @@ public:
     // reports all went out.
     int AssignAllButtons(int mode, int profile);
 
+    // Every per-profile command refuses (false, nothing sent) a profile number outside
+    // 1 to MacroSequenceImage::kMaxProfile: the device could not keep it apart from another.
+    static bool FitsDevice(int profile) {
+        return profile >= 1 && profile <= MacroSequenceImage::kMaxProfile;
+    }
+
     // 08 F6 profile key value, answered.
     bool SetKeyFunction(int mode, int profile, int keyCode, int value);
     // Builds the key sequence image of a macro (kind 3, value = macro id) or a shortcut (kind 7,

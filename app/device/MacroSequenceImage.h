@@ -23,6 +23,9 @@ public:
     static constexpr size_t kSentBytes = kChunkCount * kChunkBytes;           // 138
     static constexpr int kMaxEvents = static_cast<int>((kSentBytes - 4) / 2); // 67
     static constexpr int kShortcutCount = 15;
+    // Byte 0 keeps the loop type in bits 4-5 (16, 32), so only profiles 1-15 can be told apart
+    // there; a higher number would play in another profile's slot.
+    static constexpr int kMaxProfile = 15;
 
     MacroSequenceImage(int profile, int keyCode);
 

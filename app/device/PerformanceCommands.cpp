@@ -3,6 +3,7 @@
 #include "app/device/CommandFrame.h"
 #include "app/device/DpiStepTable.h"
 #include "app/device/HidDeviceManager.h"
+#include "app/device/KeyAssignmentCommands.h"
 #include "app/platform/Clock.h"
 #include "app/store/SettingsDatabase.h"
 
@@ -28,7 +29,8 @@ int PerformanceCommands::ConfigInt(SettingsDatabase& store, int profile, const c
 }
 
 bool PerformanceCommands::SetActiveProfile(int mode, int profile) {
-    if (!CommandFrame::HasFrame(mode)) return false;
+    // A profile the key commands cannot address is not switched to either.
+    if (!CommandFrame::HasFrame(mode) || !KeyAssignmentCommands::FitsDevice(profile)) return false;
     // Args: profile number.
     auto report = CommandFrame::Mouse(mode, CommandFrame::kSetActiveProfile, {Byte(profile)});
     bool sent = manager_.WriteReport(report.data(), true);
