@@ -98,6 +98,11 @@ void PulseCapture::Run() {
             WaitRetry();
             continue;
         }
+        {
+            // A read that ends after a pause began is not kept.
+            std::lock_guard<std::mutex> wake(wakeMutex_);
+            if (!active_) continue;
+        }
         std::lock_guard<std::mutex> lock(mutex_);
         if (buffered_.size() + chunk_.size() > kMaxBuffered)
             buffered_.erase(buffered_.begin(),
