@@ -435,6 +435,13 @@ void EmulatedMouse::SendNotification(Link link) {
                                                   static_cast<uint8_t>(LinkStateLocked(link))));
 }
 
+void EmulatedMouse::PressButton(Link link, int keyCode) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!PluggedLocked(link)) return;
+    DeliverLocked(link, CommandFrame::ButtonReport(static_cast<uint8_t>(state_.activeProfile),
+                                                   static_cast<uint8_t>(keyCode)));
+}
+
 void EmulatedMouse::QueueInput(Link link, const CommandFrame::Payload& report) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (PluggedLocked(link)) DeliverLocked(link, report);

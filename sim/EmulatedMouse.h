@@ -127,6 +127,9 @@ public:
     // Queues an unsolicited status report on the link's command interface. Like every input
     // report it waits on each handle open on that interface and is lost when none is open.
     void SendNotification(Link link);
+    // A press of a button whose function the program performs: the mouse reports it with
+    // CommandFrame::ButtonReport (active profile, key code) on the link's command interface.
+    void PressButton(Link link, int keyCode);
     // Queues any 64-byte input report on the link's command interface (same rule).
     void QueueInput(Link link, const CommandFrame::Payload& report);
     // Number of input reports waiting on the open handles of the link's command interface.

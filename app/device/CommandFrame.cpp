@@ -152,6 +152,20 @@ CommandFrame::Payload CommandFrame::StatusReply(uint8_t battery, uint8_t linkSta
     return reply;
 }
 
+CommandFrame::Payload CommandFrame::ButtonReport(uint8_t profile, uint8_t keyCode) {
+    Payload report{};
+    std::copy(kButtonSignature.begin(), kButtonSignature.end(), report.begin());
+    report[4] = profile;
+    report[5] = keyCode;
+    return report;
+}
+
+int CommandFrame::ButtonReportKey(const uint8_t* data, size_t size) {
+    if (!data || size < 6) return 0;
+    if (!std::equal(kButtonSignature.begin(), kButtonSignature.end(), data)) return 0;
+    return data[5];
+}
+
 int CommandFrame::ModeForLinkState(int linkState) {
     if (linkState == kLinkCable) return kModeWired;
     if (linkState == kLinkReceiver) return kModeWireless;

@@ -116,6 +116,14 @@ public:
     // A status reply as the device sends it (64 bytes, no report id).
     static Payload StatusReply(uint8_t battery, uint8_t linkState);
 
+    // A report the mouse sends by itself when a button whose function the program performs
+    // (start a program, open a page, type a text, switch profile) is pressed:
+    //   0-3 AA 55 CC 44, 4 active profile number, 5 key code of the button (208-213).
+    static constexpr std::array<uint8_t, 4> kButtonSignature = {0xAA, 0x55, 0xCC, 0x44};
+    static Payload ButtonReport(uint8_t profile, uint8_t keyCode);
+    // The key code a button report carries; 0 for any other report.
+    static int ButtonReportKey(const uint8_t* data, size_t size);
+
     // Connection mode that a link state selects: 3 -> 0 (wired), 1 -> 2 (wireless), else -1.
     static int ModeForLinkState(int linkState);
 

@@ -43,8 +43,9 @@ DeviceStatusMonitor::PollResult DeviceStatusMonitor::Poll(int deviceType) {
     // Listening: status reports the mouse sends by itself.
     if (deviceType >= 600 && deviceType <= 799) {
         uint8_t buffer[HidDeviceManager::kReportSize] = {};
-        if (manager_.ReadNotification(buffer) &&
-            CommandFrame::HasStatusSignature(buffer, sizeof buffer)) {
+        const bool read = manager_.ReadNotification(buffer);
+        if (read) result.pressedButton = CommandFrame::ButtonReportKey(buffer, sizeof buffer);
+        if (read && CommandFrame::HasStatusSignature(buffer, sizeof buffer)) {
             bool connected = before.connected;
             int mode = before.mode;
             switch (buffer[6]) {

@@ -22,6 +22,7 @@ public:
     struct PollResult {
         bool rescan = false;         // run the rescan sequence and refresh the pages
         bool batteryChanged = false; // show the new battery level
+        int pressedButton = 0;       // a button report's key code (CommandFrame::ButtonReport)
     };
 
     explicit DeviceStatusMonitor(HidDeviceManager& manager);

@@ -242,6 +242,7 @@ bool CThreadBasic::RunTask(int code) {
 void CThreadBasic::IdlePass() {
     const int type = deviceType_;
     DeviceStatusMonitor::PollResult result = monitor_.Poll(type);
+    if (result.pressedButton) ReportSoftwareFunction(result.pressedButton);
     if (result.rescan) {
         Rescan();
     } else if (result.batteryChanged) {
@@ -258,6 +259,15 @@ void CThreadBasic::IdlePass() {
     } else if (flags & kScreenEffectFlag) {
         lighting_.SendScreenFrame(CommandFrame::kModeWired, colours);
     }
+}
+
+void CThreadBasic::ReportSoftwareFunction(int keyCode) {
+    // The store, not the mouse, says what the button does in the current profile.
+    KeyAssignmentRow row;
+    if (!setup_.store->GetButtonAssignment(profile_, keyCode, row)) return;
+    if (row.macroType >= kFirstSoftwareType && row.macroType <= kLastSoftwareType &&
+        row.macroValue > 0)
+        window_.SoftwareFunctionPressed(row.macroValue);
 }
 
 void CThreadBasic::Rescan() {

@@ -35,6 +35,9 @@ public:
     static constexpr int kLightingPage = 9;
     static constexpr int kMusicEffectFlag = 0x200;
     static constexpr int kScreenEffectFlag = 0x400;
+    // Assignment types the program performs itself (program, web page, text, profile).
+    static constexpr int kFirstSoftwareType = 8;
+    static constexpr int kLastSoftwareType = 11;
 
     enum Task : int {
         kStartVisualizer = 1,
@@ -132,6 +135,8 @@ public:
 private:
     void Run();
     void IdlePass();
+    // A button report: the button's software function goes to the window.
+    void ReportSoftwareFunction(int keyCode);
     // Runs the task; false when the code has no work on this side (nothing was done).
     bool RunTask(int code);
     bool HasWork(int code) const;

@@ -29,4 +29,7 @@ public:
                                 std::shared_ptr<const DeviceLayout> layout) = 0;
     // Task 1, once per run: start the music visualizer.
     virtual void StartVisualizer() = 0;
+    // A mouse button asked for a software function (types 8 to 11): the window posts itself
+    // message 1092 with the function's key extra data id as lParam.
+    virtual void SoftwareFunctionPressed(int /*keyExtraDataId*/) {}
 };
