@@ -15,4 +15,6 @@ struct MacroEvent {
     int type = 0;
     int code = 0;  // virtual key, or the mouse-button code
     int delay = 0; // milliseconds after the event
+
+    bool operator==(const MacroEvent&) const = default;
 };

@@ -74,6 +74,7 @@ std::string MacroWord() {
 constexpr int kLeft = 236, kLeftEnd = 456, kMid = 480, kMidEnd = 716, kRight = 736;
 constexpr int kRightEnd = 1176;
 constexpr int kHalf = 106; // a button in one of the two left-column columns
+constexpr Rect kRecordButtonRect{kMid, 604, kMid + 160, 636};
 
 } // namespace
 
@@ -127,7 +128,7 @@ CRadioButton* MacroPage::Radio(unsigned id, const Rect& rect, const char* group)
 MEdit* MacroPage::Edit(unsigned id, const Rect& rect, bool numbers) {
     auto* edit = dynamic_cast<MEdit*>(Make("MEdit", id, rect));
     if (edit) {
-        edit->SetImage("img_edit.png", 5);
+        edit->SetImage("img_edit.png", 4);
         edit->SetFontWidth(10);
         edit->SetNumberOnly(numbers);
         if (numbers) edit->SetLimitText(5);
@@ -140,12 +141,12 @@ void MacroPage::Build() {
 
     // Macro list with its commands.
     listHeading_ = Label({kLeft, 116, kLeftEnd - 40, 148}, 12);
-    menuButton_ = dynamic_cast<CImageButton*>(
-        Make("CImageButton", kMenuButtonId, {kLeftEnd - 32, 116, kLeftEnd, 148}));
-    if (menuButton_) menuButton_->SetImage("imgbtn_edit.png", 4);
+    // Opens the list's menu (also on a right click in the list).
+    menuButton_ = PushButton(kMenuButtonId, {kLeftEnd - 36, 118, kLeftEnd, 146});
+    if (menuButton_) menuButton_->SetTitle("...");
     list_ = dynamic_cast<DListBox*>(Make("DListBox", kListId, {kLeft, 152, kLeftEnd, 464}));
     if (list_) {
-        list_->SetEditImage("img_edit.png", 5);
+        list_->SetEditImage("img_edit.png", 4);
         list_->EnableShowEdit(true);
         list_->SetFontWidth(10);
         auto icons = std::make_shared<MImageList>(Manager::GetSkinFolder());
@@ -174,7 +175,7 @@ void MacroPage::Build() {
     msLabel_ = Label({kMidEnd - 44, 270, kMidEnd, 300});
     for (MComboBox* combo : {positionCombo_, buttonCombo_}) {
         if (!combo) continue;
-        combo->SetImage("img_combobox.png", 5);
+        combo->SetImage("img_combobox.png", 4);
         combo->SetFontWidth(10);
     }
     if (buttonCombo_)
@@ -200,8 +201,8 @@ void MacroPage::Build() {
     }
 
     // Recording.
-    startButton_ = PushButton(kStartId, {kMid, 604, kMid + 160, 636});
-    stopButton_ = PushButton(kStopId, {kMid, 604, kMid + 160, 636});
+    startButton_ = PushButton(kStartId, kRecordButtonRect);
+    stopButton_ = PushButton(kStopId, {});
     if (stopButton_) stopButton_->SetVisible(false);
     recordLabel_ = Label({kMid + 176, 598, kRightEnd, 622}, 10, kRecordLabelId);
     focusNote_ = Label({kMid + 176, 624, kRightEnd, 646}, 9, kFocusNoteId);
@@ -894,8 +895,17 @@ void MacroPage::StopRecording() {
 }
 
 void MacroPage::ShowRecordingState(bool recording) {
-    if (startButton_) startButton_->SetVisible(!recording);
-    if (stopButton_) stopButton_->SetVisible(recording);
+    // The two share one place. A hidden control keeps the hover while the pointer stays in its
+    // rectangle, so the one hidden also leaves the place: the click that follows, without the
+    // pointer moving, reaches the one shown.
+    if (startButton_) {
+        startButton_->SetVisible(!recording);
+        startButton_->SetRect(recording ? Rect{} : kRecordButtonRect);
+    }
+    if (stopButton_) {
+        stopButton_->SetRect(recording ? kRecordButtonRect : Rect{});
+        stopButton_->SetVisible(recording);
+    }
     if (recording) {
         disabledForRecording_.clear();
         MControl* controls[] = {menuButton_,

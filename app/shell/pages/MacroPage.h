@@ -180,7 +180,7 @@ private:
     bool entryIsButton_ = false;
 
     Tolva::MText* listHeading_ = nullptr;
-    Tolva::CImageButton* menuButton_ = nullptr;
+    Tolva::MButton* menuButton_ = nullptr;
     Tolva::DListBox* list_ = nullptr;
     Tolva::MButton* newButton_ = nullptr;
     Tolva::MButton* deleteButton_ = nullptr;
