@@ -111,6 +111,7 @@ public:
     // The device whose pages are shown (0 before a selection, or after it went away).
     int SelectedDeviceType() const { return selectedType_; }
     bool HasWaitDialog() const { return waitDlg_ != nullptr; }
+    WaitDlg* WaitDialog() const { return waitDlg_.get(); }
     const MainWindowLayout& Controls() const { return controls_; }
     ShellServices& Services() { return services_; }
     const std::vector<std::unique_ptr<ShellPage>>& Pages() const { return pages_; }
