@@ -460,12 +460,13 @@ void Draw() {
         P::Rgba(cr, f == 1 || f == 2 ? kAccent : 0xFF4A515C);
         cairo_fill(cr);
     });
-    // Key labels: normal and highlighted.
+    // Call-out labels: normal, highlighted. The highlighted label carries dark text, as the
+    // selected row of the button list does, so it is filled with the accent.
     Strip("img_key_bkg.png", 2, 120, 28, [](cairo_t* cr, int f, double w, double h) {
         P::RoundRect(cr, 0.5, 0.5, w - 1, h - 1, 6);
-        P::Rgba(cr, f ? 0xFF16324A : 0xFF20252C);
+        P::Rgba(cr, f ? kAccent : 0xFF20252C);
         cairo_fill_preserve(cr);
-        P::Rgba(cr, f ? kAccent : kBorder);
+        P::Rgba(cr, f ? 0xFF7AD3FF : kBorder);
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     });

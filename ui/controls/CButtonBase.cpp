@@ -14,6 +14,11 @@ CButtonBase::CButtonBase(MObject* parent, unsigned id, const Rect& rect, const s
     SetAlignment(TextStyle::Center, TextStyle::Center);
 }
 
+void CButtonBase::ShowState(int state) {
+    if (state < Normal || state > Disabled) return;
+    SetState(state);
+}
+
 void CButtonBase::SetState(int state) {
     if (state_.exchange(state) == state) return;
     // The cache holds every state: copying another part is enough.

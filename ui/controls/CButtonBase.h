@@ -28,6 +28,9 @@ public:
     void SetControlVisible(bool visible) override;
 
     int GetState() const { return state_; }
+    // Shows the look of a state (0..3) without any input, for previews; the next pointer input
+    // moves the button on as usual. Out-of-range states are ignored.
+    void ShowState(int state);
     // Hot key (a virtual key) with its modifier number (0, 16 Shift, 18 Alt, |17 Control).
     void SetHotKey(unsigned key, unsigned modifiers = 0);
     unsigned GetHotKey() const { return hotKey_; }

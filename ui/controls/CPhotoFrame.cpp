@@ -43,8 +43,6 @@ int CPhotoFrame::SetShowModeMID(int left, int top, int right, int bottom) {
 
 void CPhotoFrame::DrawState(cairo_t* cr, int state, const Rect& box) {
     const Rect inner = box.Inflate(-inset_, -inset_);
-    if (std::shared_ptr<Image> picture = GetImage())
-        drawer_.Draw(cr, picture->Surface(0), FrameSource(0), inner);
     // A checked photo frame shows as pressed: it is the selected one.
     const int look = GetCheck() && state != Disabled ? Pressed : state;
     if (frameImage_) {
@@ -59,6 +57,9 @@ void CPhotoFrame::DrawState(cairo_t* cr, int state, const Rect& box) {
                                                  : 0xFF3A3F47;
         MRender::DrawRectangle(cr, box, color, look == Pressed ? 2 : 1);
     }
+    // The picture goes over the frame strip, whose middle is usually opaque.
+    if (std::shared_ptr<Image> picture = GetImage())
+        drawer_.Draw(cr, picture->Surface(0), FrameSource(0), inner);
     if (!GetControlTitle().empty()) DrawTitle(cr, inner, TitleColor(state));
 }
 

@@ -229,6 +229,15 @@ Rect MRichEdit::TextBox() const {
 void MRichEdit::EnsureLayout() {
     const Rect box = TextBox();
     const int width = model_.IsMultiLine() ? std::max(1, box.Width()) : -1;
+    const std::string fontName = GetTextFont();
+    if (fontName != layoutFontName_ || GetFontWidth() != layoutFontSize_ ||
+        GetFontStyle() != layoutFontStyle_) {
+        ClearGDIFont();
+        layoutFontName_ = fontName;
+        layoutFontSize_ = GetFontWidth();
+        layoutFontStyle_ = GetFontStyle();
+        layoutDirty_ = true;
+    }
     if (layout_ && !layoutDirty_ && layoutRevision_ == model_.Revision() && layoutWidth_ == width)
         return;
     if (!context_) context_ = pango_font_map_create_context(FontRegistry::Instance().FontMap());

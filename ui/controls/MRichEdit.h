@@ -151,6 +151,10 @@ private:
     bool layoutDirty_ = true;
     uint64_t layoutRevision_ = ~0ull;
     int layoutWidth_ = -1;
+    // The face the layout was made with: a change of face, size or style remakes it.
+    std::string layoutFontName_;
+    int layoutFontSize_ = -1;
+    int layoutFontStyle_ = -1;
     std::vector<int> byteOf_; // display character -> byte offset in the layout's text
 
     int scrollX_ = 0;

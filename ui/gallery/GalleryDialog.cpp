@@ -2,156 +2,206 @@
 
 #include <memory>
 
-#include "ui/controls/CColorCombo.h"
-#include "ui/controls/CTextArea.h"
-#include "ui/core/CArea.h"
+#include "ui/controls/LoadingWnd.h"
+#include "ui/controls/MButton.h"
+#include "ui/controls/MText.h"
 #include "ui/core/ControlFactory.h"
+#include "ui/core/MAirBladder.h"
 #include "ui/core/MPanel.h"
+#include "ui/core/MPopupWnd.h"
 #include "ui/core/PaintManager.h"
+#include "ui/gallery/GalleryCanvas.h"
 #include "ui/gallery/GalleryLabel.h"
+#include "ui/gallery/GallerySamples.h"
 
 namespace Tolva {
 
 namespace {
 
 constexpr unsigned kTabBase = 9000;
-constexpr unsigned kSampleBase = 100;
-constexpr int kColumns = 4;
-constexpr int kCellWidth = 215;
-constexpr int kCellHeight = 105;
-constexpr int kTop = 96;
+constexpr unsigned kPageBase = 8100;
+constexpr unsigned kPopupOkId = 7910;
 constexpr int kLeft = 20;
+constexpr int kTabWidth = 112;
 
 } // namespace
 
 const std::vector<GalleryDialog::Page>& GalleryDialog::Pages() {
     static const std::vector<Page> pages = {
-        {"Buttons",
-         {"MButton", "CImageButton", "CTextButton", "CCheckButton", "CRadioButton", "CColorButton",
-          "CSwitchButton", "CIconButton", "CTimerButton", "CHelpButton", "MenuItem"}},
-        {"Text and pictures",
-         {"MText", "MPicture", "CPhotoFrame", "CSliderPicture", "CGifPicture", "CArea",
-          "CTextArea"}},
-        {"Values and edits",
-         {"MProgress", "MSlider", "MLevelCtrl", "MSpinButton", "CSpinButton", "MEdit", "MRichEdit",
-          "MEditEx", "MComboBox", "CColorCombo"}},
-        {"Lists and palettes",
-         {"MTabCtrl", "MTabLayout", "MListBox", "CComboBoxList", "MPalette", "CColorPalette",
-          "CColorSelect", "CirclePalette"}},
-        {"Device widgets",
-         {"KeyboardCtrl", "CDeviceCtrl", "BatteryCtrl", "KeyFuncControl", "DListBox", "CRecordList",
-          "UpgradeButton", "DownloadButton", "DPIControl", "MouseKeyCtrl", "MouseCtrl",
-          "MouseLight"}},
+        {"Buttons", "按钮", BuildButtonSamples},
+        {"Texts", "文字", BuildTextSamples},
+        {"Pictures", "图片", BuildPictureSamples},
+        {"Lists and combos", "列表与组合框", BuildListSamples},
+        {"Sliders, tabs, spin", "滑块、标签、数值", BuildValueSamples},
+        {"Edits", "编辑框", BuildEditSamples},
+        {"Device widgets", "设备控件", BuildDeviceSamples},
+        {"Colour pickers", "取色器", BuildColourSamples},
+        {"Keyboard widgets", "键盘控件", BuildKeyboardSamples},
+        {"Record list", "录制列表", BuildRecordSamples},
     };
     return pages;
 }
 
-int GalleryDialog::ClassCount() const {
+const std::vector<std::string>& GalleryDialog::ExpectedClasses() {
+    static const std::vector<std::string> names = {
+        // Buttons and menus.
+        "MButton", "CImageButton", "CTextButton", "CIconButton", "CTimerButton", "CHelpButton",
+        "CCheckButton", "CRadioButton", "CSwitchButton", "MenuItem",
+        // Popup windows.
+        "LoadingWnd", "MAirBladder", "MPopupWnd",
+        // Texts and pictures.
+        "MText", "CTextArea", "CArea", "MPicture", "CPhotoFrame", "CSliderPicture", "CGifPicture",
+        // Lists and combos.
+        "DListBox", "MListBox", "MComboBox", "CComboBoxList", "CColorCombo",
+        // Values, tabs and scroll bars.
+        "MSlider", "MProgress", "MLevelCtrl", "MSpinButton", "CSpinButton", "MTabCtrl",
+        "MTabLayout", "CScrollVertical", "CScrollHorizontal",
+        // Edits.
+        "MEdit", "MRichEdit", "MEditEx", "CLogonEdit",
+        // Device widgets.
+        "MouseCtrl", "MouseLight", "MouseKeyCtrl", "DPIControl", "BatteryCtrl", "CDeviceCtrl",
+        "UpgradeButton", "DownloadButton",
+        // Colour pickers.
+        "CColorPalette", "CirclePalette", "CColorSelect", "MPalette", "CColorButton",
+        // Keyboard widgets and the record list.
+        "KeyboardCtrl", "CKeyboardTips", "KeyFuncControl", "CRecordList"};
+    return names;
+}
+
+GalleryDialog::GalleryDialog(bool chinese) : chinese_(chinese) {}
+
+GalleryDialog::~GalleryDialog() = default;
+
+int GalleryDialog::BuiltCount() const {
     int n = 0;
-    for (const Page& p : Pages())
-        n += static_cast<int>(p.classes.size());
+    for (const std::string& name : ExpectedClasses())
+        n += shown_.count(name) ? 1 : 0;
     return n;
 }
 
-std::vector<std::string> GalleryDialog::MissingClasses() {
-    std::vector<std::string> names = ControlFactory::AcceptedNames(ControlFactory::Host::Panel);
+std::vector<std::string> GalleryDialog::MissingClasses() const {
+    std::vector<std::string> names = ExpectedClasses();
     for (const std::string& n : ControlFactory::AcceptedNames(ControlFactory::Host::Dialog))
         names.push_back(n);
-    // Registered, but only built by their owners (no host list names them).
-    for (const char* n : {"CColorCombo", "CTextArea"})
-        if (ControlFactory::IsRegistered(n)) names.emplace_back(n);
+    for (const std::string& n : ControlFactory::AcceptedNames(ControlFactory::Host::Panel))
+        names.push_back(n);
     std::vector<std::string> missing;
     for (const std::string& n : names) {
-        bool shown = false;
-        for (const Page& p : Pages())
-            for (const std::string& c : p.classes)
-                shown = shown || c == n;
+        if (shown_.count(n)) continue;
         bool listed = false;
         for (const std::string& m : missing)
             listed = listed || m == n;
-        if (!shown && !listed) missing.push_back(n);
+        if (!listed) missing.push_back(n);
     }
     return missing;
-}
-
-MControl* GalleryDialog::MakeSample(const std::string& className, unsigned id, const Rect& rect) {
-    PaintManager& pm = GetPaintManager();
-    // Classes no host builds by name: made directly, as their owning controls do.
-    if (className == "CColorCombo")
-        return pm.AddControl(std::make_unique<CColorCombo>(this, id, rect, className), 1);
-    if (className == "CTextArea")
-        return pm.AddControl(std::make_unique<CTextArea>(this, id, rect, className), 1);
-    if (ControlFactory::IsAccepted(ControlFactory::Host::Dialog, className))
-        return CreateControl(className, id, rect, className, true, true);
-    // Panel-only classes live on a page panel, as they do in the program.
-    if (!ControlFactory::IsAccepted(ControlFactory::Host::Panel, className)) return nullptr;
-    auto* holder =
-        dynamic_cast<MPanel*>(CreateControl("MTabLayout", id + 5000, rect, "", true, true));
-    if (!holder) return nullptr;
-    if (holder->CreateControl(className, id, rect, className, true, true)) return holder;
-    GetPaintManager().RemoveControl(holder);
-    return nullptr;
 }
 
 void GalleryDialog::InitUI(const Rect& rect) {
     SetBackColor(0x1E1B19, 0x575757);
     PaintManager& pm = GetPaintManager();
-    pm.AddControl(std::make_unique<GalleryLabel>(this, 8000, Rect{kLeft, 14, rect.right - 20, 40},
-                                                 "Tolva gallery", 20, 0xFFF0F0F0),
+    pm.AddControl(std::make_unique<GalleryLabel>(this, 8000, Rect{kLeft, 12, rect.right - 20, 38},
+                                                 chinese_ ? "Tolva 控件库" : "Tolva gallery", 20,
+                                                 0xFFF0F0F0),
                   1);
     const auto& pages = Pages();
     for (size_t i = 0; i < pages.size(); ++i) {
-        int x = kLeft + static_cast<int>(i) * 170;
-        auto tab = std::make_unique<GalleryLabel>(this, kTabBase + static_cast<unsigned>(i),
-                                                  Rect{x, 50, x + 164, 78}, pages[i].title, 13,
-                                                  0xFFD0D0D0, true);
+        const int x = kLeft + static_cast<int>(i) * (kTabWidth + 4);
+        auto tab = std::make_unique<GalleryLabel>(
+            this, kTabBase + static_cast<unsigned>(i), Rect{x, 50, x + kTabWidth, 78},
+            chinese_ ? pages[i].chineseTitle : pages[i].title, 12, 0xFFD0D0D0, true);
         tabs_.push_back(tab.get());
         pm.AddControl(std::move(tab), 1);
     }
-    unsigned id = kSampleBase;
-    for (size_t p = 0; p < pages.size(); ++p) {
-        int cell = 0;
-        for (const std::string& name : pages[p].classes) {
-            int col = cell % kColumns, row = cell / kColumns;
-            int x = kLeft + col * kCellWidth, y = kTop + row * kCellHeight;
-            Rect sampleRect{x, y + 24, x + kCellWidth - 25, y + kCellHeight - 15};
-            MControl* sample = MakeSample(name, id++, sampleRect);
-            if (auto* area = dynamic_cast<CArea*>(sample)) area->SetTransparent(10, 70, 0xFDA810);
-            auto caption = std::make_unique<GalleryLabel>(
-                this, 0, Rect{x, y, x + kCellWidth - 25, y + 22},
-                sample ? name : name + " (not built yet)", 12, sample ? 0xFFE0E0E0 : 0xFF707070);
-            samples_.push_back({static_cast<int>(p), pm.AddControl(std::move(caption), 1)});
-            if (sample) {
-                samples_.push_back({static_cast<int>(p), sample});
-                ++built_;
-            }
-            ++cell;
-        }
+    for (size_t i = 0; i < pages.size(); ++i) {
+        auto* page = dynamic_cast<MPanel*>(
+            CreateControl("MTabLayout", kPageBase + static_cast<unsigned>(i),
+                          Rect{0, kPageTop - 4, rect.right, rect.bottom - 40}, "", false, true));
+        if (!page) continue;
+        GalleryCanvas canvas(*this, page, 100 + static_cast<unsigned>(i) * 1000, chinese_);
+        pages[i].build(canvas);
+        shown_.insert(canvas.Classes().begin(), canvas.Classes().end());
+        pages_.push_back(page);
+        dialogControls_.push_back(canvas.DialogControls());
     }
     auto status = std::make_unique<GalleryLabel>(
-        this, 8001, Rect{kLeft, rect.bottom - 34, rect.right - 20, rect.bottom - 12},
-        std::to_string(built_) + " of " + std::to_string(ClassCount()) + " classes built", 12,
-        0xFF9A9A9A);
+        this, 8001, Rect{kLeft, rect.bottom - 32, rect.right - 20, rect.bottom - 10},
+        std::to_string(BuiltCount()) + (chinese_ ? " / " : " of ") + std::to_string(ClassCount()) +
+            (chinese_ ? " 个类已构建" : " classes built"),
+        12, 0xFF9A9A9A);
     status_ = status.get();
     pm.AddControl(std::move(status), 1);
     SelectPage(0);
 }
 
 void GalleryDialog::SelectPage(int index) {
-    if (index < 0 || index >= static_cast<int>(Pages().size()) || index == page_) return;
+    if (index < 0 || index >= static_cast<int>(pages_.size()) || index == page_) return;
     page_ = index;
     for (size_t i = 0; i < tabs_.size(); ++i)
         tabs_[i]->SetSelected(static_cast<int>(i) == index);
-    for (const Sample& s : samples_)
-        s.control->SetVisible(s.page == index);
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        const bool on = static_cast<int>(i) == index;
+        pages_[i]->SetVisible(on);
+        for (MControl* c : dialogControls_[i])
+            c->SetVisible(on);
+    }
 }
 
 Rect GalleryDialog::FirstSampleRect(int page) const {
-    for (const Sample& s : samples_)
-        if (s.page == page && s.control->GetControlID() >= kSampleBase &&
-            s.control->GetControlID() < kTabBase)
-            return s.control->GetRect();
+    if (page < 0 || page >= static_cast<int>(pages_.size())) return {};
+    for (MControl* c : pages_[page]->GetControls())
+        if (c->GetControlID() >= 100 && c->GetControlID() < kOpenLoadingId) return c->GetRect();
     return {};
+}
+
+NativeWindow* GalleryDialog::OpenLoadingWindow() {
+    loading_ = std::make_unique<LoadingWnd>();
+    const Rect client = GetClientRect();
+    const Point centre = ClientToScreen(Point{client.Width() / 2, client.Height() / 2});
+    NativeWindow* w = loading_->CreateDlg(
+        GetSafeHwnd(), Rect{centre.x - 180, centre.y - 110, centre.x + 180, centre.y + 110}, this);
+    if (!w) return nullptr;
+    loading_->LoadBKImage("bk_prompt.png");
+    loading_->SetBackMode(BackModeMID, 12);
+    loading_->ShowWindow(SW_SHOW);
+    return w;
+}
+
+NativeWindow* GalleryDialog::OpenBalloon() {
+    PaintManager& pm = GetPaintManager();
+    MControl* anchor = pm.GetControl(kOpenBalloonId);
+    const Rect r = anchor ? anchor->GetRect() : Rect{0, 0, 0, 0};
+    pm.SetAirBladderMsg(chinese_ ? "设置已保存到鼠标。" : "The settings were saved to the mouse.",
+                        ClientToScreen(Point{(r.left + r.right) / 2, r.top}), 2, 0);
+    pm.ShowAirBladder(true, nullptr);
+    MAirBladder* balloon = pm.GetAirBladder();
+    return balloon ? balloon->GetSafeHwnd() : nullptr;
+}
+
+NativeWindow* GalleryDialog::OpenPopupWindow() {
+    popup_ = std::make_unique<MPopupWnd>();
+    MControl* anchor = GetPaintManager().GetControl(kOpenPopupId);
+    const Rect r = anchor ? ClientToScreen(anchor->GetRect()) : Rect{100, 100, 100, 100};
+    NativeWindow* w = popup_->CreatePopup(
+        GetSafeHwnd(), Rect{r.left, r.bottom + 4, r.left + 320, r.bottom + 4 + 150}, this);
+    if (!w) return nullptr;
+    popup_->LoadBKImage("bk_prompt.png");
+    popup_->SetBackMode(BackModeMID, 12);
+    if (auto* t = dynamic_cast<MText*>(popup_->CreateControl(
+            "MText", 7911, Rect{20, 20, 300, 90},
+            chinese_ ? "弹出窗口承载普通控件，并把它们的通知转交给所属窗口。"
+                     : "A popup window hosts ordinary controls and hands their "
+                       "notifications to its owner."))) {
+        t->SetFontWidth(10);
+        t->EnableMultiLine(true);
+    }
+    if (auto* ok = dynamic_cast<MButton*>(popup_->CreateControl(
+            "MButton", kPopupOkId, Rect{200, 104, 300, 134}, chinese_ ? "关闭" : "Close"))) {
+        ok->SetImage("btn_apply.png", 4);
+        ok->SetFontWidth(10);
+        ok->SetAlignment(1, 1);
+    }
+    popup_->ShowWindow(SW_SHOW);
+    return w;
 }
 
 LRESULT GalleryDialog::OnMessage(unsigned id, int code, WPARAM wparam, LPARAM lparam) {
@@ -159,10 +209,14 @@ LRESULT GalleryDialog::OnMessage(unsigned id, int code, WPARAM wparam, LPARAM lp
         if (code == 2) SelectPage(static_cast<int>(id - kTabBase));
         return 1;
     }
+    if (code == 2 && id == kOpenLoadingId) OpenLoadingWindow();
+    if (code == 2 && id == kOpenBalloonId) OpenBalloon();
+    if (code == 2 && id == kOpenPopupId) OpenPopupWindow();
+    if (code == 2 && id == kPopupOkId && popup_) popup_->CloseWindow();
     lastNote_ = "id " + std::to_string(id) + " code " + std::to_string(code);
     if (status_)
-        status_->SetText("Last notification: " + lastNote_ + " (" + std::to_string(wparam) + ", " +
-                         std::to_string(lparam) + ")");
+        status_->SetText((chinese_ ? "最近的通知：" : "Last notification: ") + lastNote_ + " (" +
+                         std::to_string(wparam) + ", " + std::to_string(lparam) + ")");
     return 0;
 }
 

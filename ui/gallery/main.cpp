@@ -2,6 +2,7 @@
 //   tolva-gallery               opens the dialog on the display (GTK)
 //   tolva-gallery --headless DIR writes one PNG per page into DIR, without a display
 //   tolva-gallery --bench        prints the time from main() to the first frame and the memory use
+//   --chinese                    the samples' texts in Chinese
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -35,7 +36,7 @@ std::string Slug(const std::string& title) {
 }
 
 int Usage(FILE* out, int code) {
-    std::fprintf(out, "usage: tolva-gallery [--headless DIR | --bench]\n");
+    std::fprintf(out, "usage: tolva-gallery [--chinese] [--headless DIR | --bench]\n");
     return code;
 }
 
@@ -45,11 +46,14 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     std::string headlessDir;
     bool bench = false;
+    bool chinese = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--headless") == 0 && i + 1 < argc)
             headlessDir = argv[++i];
         else if (std::strcmp(argv[i], "--bench") == 0)
             bench = true;
+        else if (std::strcmp(argv[i], "--chinese") == 0)
+            chinese = true;
         else if (std::strcmp(argv[i], "--help") == 0)
             return Usage(stdout, 0);
         else
@@ -67,8 +71,8 @@ int main(int argc, char** argv) {
     const double initMs = since();
     int rc = 0;
     {
-        GalleryDialog dlg;
-        if (!dlg.Create(nullptr, "Tolva gallery", WS_POPUP, 0, Rect{0, 0, 900, 640})) {
+        GalleryDialog dlg(chinese);
+        if (!dlg.Create(nullptr, "Tolva gallery", WS_POPUP, 0, Rect{0, 0, 1200, 800})) {
             std::fprintf(stderr, "tolva-gallery: cannot create the window\n");
             Platform::Shutdown();
             return 1;
@@ -80,23 +84,35 @@ int main(int argc, char** argv) {
             std::filesystem::create_directories(headlessDir, ec);
             dlg.ShowWindow(SW_SHOW);
             const auto& pages = GalleryDialog::Pages();
-            for (size_t i = 0; i < pages.size(); ++i) {
-                dlg.SelectPage(static_cast<int>(i));
-                Platform::ProcessPending();
-                std::string path =
-                    (std::filesystem::path(headlessDir) /
-                     ("gallery-" + std::to_string(i + 1) + "-" + Slug(pages[i].title) + ".png"))
-                        .string();
-                if (!Platform::Headless()->SaveFrame(dlg.GetSafeHwnd(), path)) {
+            const std::string suffix = chinese ? "-zh" : "";
+            auto save = [&](NativeWindow* window, const std::string& name) {
+                const std::string path =
+                    (std::filesystem::path(headlessDir) / (name + suffix + ".png")).string();
+                if (!window || !Platform::Headless()->SaveFrame(window, path)) {
                     std::fprintf(stderr, "tolva-gallery: cannot write %s\n", path.c_str());
                     rc = 1;
-                    break;
+                    return false;
                 }
                 std::printf("%s\n", path.c_str());
+                return true;
+            };
+            for (size_t i = 0; i < pages.size() && rc == 0; ++i) {
+                dlg.SelectPage(static_cast<int>(i));
+                Platform::ProcessPending();
+                save(dlg.GetSafeHwnd(),
+                     "gallery-" + std::to_string(i + 1) + "-" + Slug(pages[i].title));
             }
+            // The popup windows the buttons page opens, one picture each.
+            dlg.SelectPage(0);
+            NativeWindow* popups[] = {dlg.OpenLoadingWindow(), dlg.OpenBalloon(),
+                                      dlg.OpenPopupWindow()};
+            const char* names[] = {"loading-window", "balloon-tip", "popup-window"};
+            Platform::ProcessPending();
+            for (int i = 0; i < 3 && rc == 0; ++i)
+                save(popups[i], std::string("gallery-window-") + names[i]);
             // The gallery test passes on "classes built", so it is only printed when every class
             // the library builds by name is on a page and was built there.
-            const auto missing = GalleryDialog::MissingClasses();
+            const auto missing = dlg.MissingClasses();
             for (const std::string& name : missing)
                 std::printf("missing from the gallery: %s\n", name.c_str());
             if (missing.empty() && dlg.BuiltCount() == dlg.ClassCount()) {

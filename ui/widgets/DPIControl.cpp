@@ -6,8 +6,10 @@
 #include "ui/core/PaintManager.h"
 #include "ui/paint/CairoStateGuard.h"
 #include "ui/paint/MRender.h"
+#include "ui/paint/TextFit.h"
 #include "ui/widgets/CColorButton.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -105,11 +107,21 @@ void DPIControl::DrawControl(cairo_t* cr, const Rect& clip) {
             caption.hAlign = TextStyle::Center;
             caption.vAlign = TextStyle::Center;
             caption.multiLine = false;
-            MRender::DrawTextW(mem, CaptionRect(local), GetTitle(), caption);
-            TextStyle number = caption;
-            number.size = caption.size + 3;
+            const std::string title = GetTitle();
+            FitOneLine(caption, title, CaptionRect(local).Width(), 8);
+            MRender::DrawTextW(mem, CaptionRect(local), title, caption);
+            TextStyle number = MakeTextStyle(kWhite);
+            number.hAlign = TextStyle::Center;
+            number.vAlign = TextStyle::Center;
+            number.size += 3;
             number.color = state == 1 ? Manager::GetSelectColor() : kWhite;
-            MRender::DrawTextW(mem, ValueRect(local), value, number);
+            // The value shares its row with the enabled box: it goes right of the box and
+            // shrinks until every digit shows.
+            Rect valueBox = ValueRect(local);
+            valueBox.left =
+                std::min(valueBox.right, std::max(valueBox.left, BoxRect(local).right + 2));
+            FitOneLine(number, value, valueBox.Width(), 7);
+            MRender::DrawTextW(mem, valueBox, value, number);
         }
         cairo_destroy(mem);
     }

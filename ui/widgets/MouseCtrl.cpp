@@ -2,6 +2,7 @@
 
 #include "ui/core/ControlFactory.h"
 #include "ui/paint/MRender.h"
+#include "ui/paint/TextFit.h"
 
 #include <cmath>
 
@@ -87,6 +88,10 @@ void MouseCtrl::DrawControl(cairo_t* cr, const Rect& clip) {
             if (style.family.empty()) continue;
             Rect box = item.label;
             if (item.text.find("Button") != std::string::npos) box = box.Offset(0, -1);
+            // Long names ("Forward Button", translations) shrink to the label, then elide.
+            const int pad = Scaled(3 * s);
+            box = Rect{box.left + pad, box.top, box.right - pad, box.bottom};
+            FitLabel(style, item.text, box.Width(), box.Height(), 7.5 * s, 6.5 * s);
             MRender::DrawTextW(mem, box, item.text, style);
         }
         cairo_destroy(mem);

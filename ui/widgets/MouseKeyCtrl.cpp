@@ -3,6 +3,9 @@
 #include "ui/core/ControlFactory.h"
 #include "ui/core/Manager.h"
 #include "ui/paint/MRender.h"
+#include "ui/paint/TextFit.h"
+
+#include <algorithm>
 
 namespace Tolva {
 namespace {
@@ -53,6 +56,15 @@ void MouseKeyCtrl::DrawControl(cairo_t* cr, const Rect& clip) {
         std::lock_guard guard(itemLock_);
         Layout();
         const float s = scale_;
+        // One face for every name, the largest at which they all fit (names still too long
+        // for it are elided), so that the rows look alike.
+        const int nameWidth =
+            static_cast<int>(80 * s) - static_cast<int>(10 * s) - static_cast<int>(4 * s);
+        TextStyle base = MakeTextStyle(textColor_);
+        double nameSize = base.size;
+        if (!base.family.empty())
+            for (const auto& item : items_)
+                nameSize = std::min(nameSize, FittedSize(base, item->name, nameWidth, 7.5 * s));
         for (size_t i = 0; i < items_.size(); ++i) {
             const Item& item = *items_[i];
             const Rect row = item.rect;
@@ -74,11 +86,20 @@ void MouseKeyCtrl::DrawControl(cairo_t* cr, const Rect& clip) {
             if (style.family.empty()) continue;
             const Rect nameBox{static_cast<int>(10 * s), row.top, static_cast<int>(80 * s),
                                row.bottom};
-            MRender::DrawTextW(mem, nameBox, item.name, style);
+            // The name keeps a gap before the description; a long one shrinks, then elides.
+            TextStyle name = style;
+            name.size = nameSize;
+            name.ellipsis = MRender::GetTextBounds(name, item.name).cx > nameWidth;
+            MRender::DrawTextW(mem,
+                               Rect{nameBox.left, nameBox.top,
+                                    nameBox.right - static_cast<int>(4 * s), nameBox.bottom},
+                               item.name, name);
             if (!item.desc.empty()) {
                 const int left = static_cast<int>(80 * s);
                 const Rect descBox{left, row.top, left + r.Width() - 80, row.bottom};
-                MRender::DrawTextW(mem, descBox, item.desc, style);
+                TextStyle desc = style;
+                desc.ellipsis = true;
+                MRender::DrawTextW(mem, descBox, item.desc, desc);
             }
         }
         cairo_destroy(mem);
