@@ -2,7 +2,8 @@
 
 #include "app/device/HotplugSource.h"
 #include "app/files/UiText.h"
-#include "app/platform/ProgramRegistry.h"
+#include "app/shell/CUIMessageBox.h"
+#include "app/shell/CloseWindowTipDlg.h"
 #include "app/shell/WaitDlg.h"
 #include "app/shell/pages/PageSet.h"
 #include "app/store/LightFrameStore.h"
@@ -23,17 +24,20 @@ using namespace Tolva;
 
 namespace {
 
-constexpr const char* kExitModeValue = "exit_mode";
 constexpr int kMouseFamily = 600; // device types above are mice
 
 int ExitMode() {
-    return ProgramRegistry::ReadProgramRegistryValue(kExitModeValue);
+    return CloseDecision::ExitMode();
 }
 
 } // namespace
 
 KeyboardDlg::KeyboardDlg(Setup setup)
-    : setup_(std::move(setup)), store_(*setup_.store), services_(*setup_.manager, *setup_.store) {}
+    : setup_(std::move(setup)), store_(*setup_.store), services_(*setup_.manager, *setup_.store),
+      closeDecision_([this] { CloseWindowTipDlg::Show(this); },
+                     [this](const std::string& text, const std::string& caption) {
+                         CUIMessageBox::Show(this, text, caption, CUIMessageBox::kNotice);
+                     }) {}
 
 KeyboardDlg::~KeyboardDlg() {
     Teardown();
@@ -64,9 +68,11 @@ void KeyboardDlg::OnInitDialog() {
         worker->SetCurrentPage(currentPage_);
         worker->SetWindowVisible(IsWindowVisible());
     }
+    // Tray set-up, then the configuration's device list.
+    tray_.Add(GetSafeHwnd(), setup_.programFolder + TrayIcon::kIconFile, TrayIcon::kTip);
+    SetIcon(107);
     FillDeviceList();
     ApplyTexts();
-    SetIcon(107);
 
     SetTimer(kVersionTimer, kVersionDelayMs);
     animationTimer_ = SetMTimer(kAnimationMs);
@@ -148,7 +154,7 @@ LRESULT KeyboardDlg::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam)
         if (wparam == 100) {
             ExitNow();
         } else if (wparam == 200) {
-            // The close prompt lands with the tray; its tip follows the stored choice.
+            CloseWindowTipDlg::Show(this);
             controls_.SetCloseTooltip(ExitMode());
         }
         return 0;
@@ -161,7 +167,10 @@ LRESULT KeyboardDlg::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam)
         if (lparam == kExitRequestParam) ExitNow();
         return 0;
     case WM_APP_TRAY:
-        if (lparam == 513 || lparam == 515) ShowAndRaise();
+        if (lparam == TrayIcon::kLeftDown || lparam == TrayIcon::kLeftDoubleClick)
+            ShowAndRaise();
+        else if (lparam == TrayIcon::kRightUp)
+            tray_.ShowMenu();
         return 0;
     case WM_APP_RELOAD_TEXTS:
         ApplyTexts();
@@ -220,12 +229,18 @@ LRESULT KeyboardDlg::OnDestroy() {
 // ---- the title bar ----
 
 void KeyboardDlg::OnCloseButton() {
-    if (ExitMode() == 1) {
-        // Without a tray icon to come back through, a hidden window would be lost.
+    switch (closeDecision_.OnCloseButton(tray_.HasTray())) {
+    case CloseDecision::Action::Hide:
+        ShowWindow(SW_HIDE);
+        break;
+    case CloseDecision::Action::Minimise:
         OnMinimize();
-        return;
+        break;
+    case CloseDecision::Action::Exit:
+        ExitNow();
+        break;
     }
-    ExitNow();
+    controls_.SetCloseTooltip(ExitMode());
 }
 
 void KeyboardDlg::OpenAddress(const std::string& url) {
@@ -236,6 +251,7 @@ void KeyboardDlg::OpenAddress(const std::string& url) {
 }
 
 void KeyboardDlg::ExitNow() {
+    tray_.Remove();
     services_.SaveBeforeExit();
     if (setup_.exitProcess) {
         setup_.exitProcess();
@@ -379,6 +395,7 @@ void KeyboardDlg::ApplyDeviceState(const WorkerDeviceState& state) {
 void KeyboardDlg::ApplyTexts() {
     const ApplicationConfig& config = services_.Link().Config();
     controls_.ApplyTexts(ExitMode(), config.Caption(), config.Version());
+    tray_.ApplyTexts();
     if (currentPage_ != 0 && controls_.titleText)
         if (const MainWindowLayout::PageEntry* entry = MainWindowLayout::FindPage(currentPage_))
             controls_.titleText->SetTitle(UiText::Dialog(entry->textId));
@@ -398,10 +415,8 @@ void KeyboardDlg::ShowWaitDialog() {
     if (!waitDlg_->Open(*this)) waitDlg_.reset();
 }
 
-int KeyboardDlg::ShowMessageBox(const std::string&, const std::string&, int style) {
-    // Until the program's message box exists a question is answered "no": nothing is changed
-    // that the user was not asked about.
-    return style == 4 ? 2 : 1;
+int KeyboardDlg::ShowMessageBox(const std::string& text, const std::string& caption, int style) {
+    return CUIMessageBox::Show(this, text, caption, style);
 }
 
 void KeyboardDlg::SetCurrentProfile(int profile) {
@@ -508,6 +523,7 @@ void KeyboardDlg::Teardown() {
     // Hot-plug first, then the worker (up to 1000 ms), then the device entries.
     services_.Stop();
     window_ = nullptr;
+    tray_.Remove();
     {
         std::lock_guard<std::mutex> lock(postedLock_);
         posted_.clear();

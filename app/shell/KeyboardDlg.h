@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/shell/CloseDecision.h"
 #include "app/shell/InstanceRequests.h"
 #include "app/shell/MainWindowLayout.h"
 #include "app/shell/ShellOptions.h"
 #include "app/shell/ShellServices.h"
+#include "app/shell/TrayIcon.h"
 #include "app/shell/WorkerWindow.h"
 #include "app/shell/pages/PageHost.h"
 #include "app/shell/pages/ShellPage.h"
@@ -110,6 +112,7 @@ public:
     int CurrentPage() const { return currentPage_; }
     // The device whose pages are shown (0 before a selection, or after it went away).
     int SelectedDeviceType() const { return selectedType_; }
+    const TrayIcon& Tray() const { return tray_; }
     bool HasWaitDialog() const { return waitDlg_ != nullptr; }
     WaitDlg* WaitDialog() const { return waitDlg_.get(); }
     const MainWindowLayout& Controls() const { return controls_; }
@@ -148,6 +151,8 @@ private:
     MainWindowLayout controls_;
     std::vector<std::unique_ptr<ShellPage>> pages_;
     std::unique_ptr<WaitDlg> waitDlg_;
+    TrayIcon tray_;
+    CloseDecision closeDecision_;
 
     std::atomic<Tolva::NativeWindow*> window_{nullptr}; // for the other threads' posts
     std::mutex postedLock_;

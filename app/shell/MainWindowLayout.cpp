@@ -107,8 +107,9 @@ void MainWindowLayout::Build(MDialog& d) {
             area->SetTransparent(shades[i][0], shades[i][1], 0xFF000000, false);
 
     logo = MakePicture(d, kLogo, Rect{20, 30, 180, 70}, "logo\\logo.png");
-    caption = MakeText(d, kCaption, Rect{196, 30, 520, 52}, 13, kCaptionInk, TextStyle::Near);
-    version = MakeText(d, kVersion, Rect{196, 52, 520, 72}, 9, kQuietInk, TextStyle::Near);
+    // The product's caption and version sit above the battery: the title bar carries the page.
+    caption = MakeText(d, kCaption, Rect{12, 572, 140, 594}, 11, kCaptionInk, TextStyle::Near);
+    version = MakeText(d, kVersion, Rect{12, 594, 140, 612}, 8, kQuietInk, TextStyle::Near);
     footerLogo = MakePicture(d, kFooterLogo, Rect{10, 668, 130, 698}, "logo\\logo.png");
 
     store = MakeButton(d, kStore, kWidth - 8 - 4 * kButton, "main_sysbtn_website.png");
