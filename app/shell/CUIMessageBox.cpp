@@ -45,16 +45,18 @@ NativeWindow* CUIMessageBox::Open(NativeWindow* owner) {
     return Create(owner, "MessageBox", kStyle, kExStyle, CentredOn(owner, kWidth, kHeight));
 }
 
-int CUIMessageBox::ResultFor(uint32_t closeCode) const {
+int CUIMessageBox::Result() const {
     if (style_ != kQuestion) return 1;
-    return closeCode == 1 ? 1 : 2;
+    return pressed_ == 1 ? 1 : 2;
 }
 
 int CUIMessageBox::Show(MWindow* owner, const std::string& text, const std::string& caption,
                         int style) {
     CUIMessageBox box(text, caption, style);
-    if (!box.Open(owner ? owner->GetSafeHwnd() : nullptr)) return box.ResultFor(0);
-    return box.ResultFor(box.ShowModal(SW_SHOW));
+    // The answer is kept when the button is pressed rather than read from the close code: the
+    // window manager closes with a code of its own.
+    if (box.Open(owner ? owner->GetSafeHwnd() : nullptr)) box.ShowModal(SW_SHOW);
+    return box.Result();
 }
 
 void CUIMessageBox::InitUI(const Rect& rect) {
@@ -97,8 +99,14 @@ void CUIMessageBox::InitUI(const Rect& rect) {
 
 LRESULT CUIMessageBox::OnMessage(unsigned id, int code, WPARAM wparam, LPARAM lparam) {
     if (code != 2) return 0;
-    if (id == kFirstButtonId) DoOK();
-    if (id == kSecondButtonId) DoCancel();
+    if (id == kFirstButtonId) {
+        pressed_ = 1;
+        DoOK();
+    }
+    if (id == kSecondButtonId) {
+        pressed_ = 2;
+        DoCancel();
+    }
     return 0;
 }
 

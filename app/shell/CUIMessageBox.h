@@ -30,8 +30,8 @@ public:
     // Creates the window centred on `owner` (the dialog is then run with ShowModal); null on
     // failure.
     Tolva::NativeWindow* Open(Tolva::NativeWindow* owner);
-    // The answer for the code ShowModal returned.
-    int ResultFor(uint32_t closeCode) const;
+    // The answer so far: the button pressed, else what a dismissal answers.
+    int Result() const;
 
     const char* GetWindowClassName() const override { return "MessageBox"; }
     void InitUI(const Tolva::Rect& rect) override;
@@ -43,4 +43,5 @@ private:
     std::string text_;
     std::string caption_;
     int style_ = kQuestion;
+    int pressed_ = 0; // the button pressed, 0 before one is
 };

@@ -39,7 +39,8 @@ Rect CentredOn(NativeWindow* owner, int width, int height) {
 bool CloseWindowTipDlg::Show(MWindow* owner) {
     CloseWindowTipDlg dlg;
     if (!dlg.Open(owner ? owner->GetSafeHwnd() : nullptr)) return false;
-    return dlg.ShowModal(SW_SHOW) == 1;
+    dlg.ShowModal(SW_SHOW);
+    return dlg.WasApplied();
 }
 
 NativeWindow* CloseWindowTipDlg::Open(NativeWindow* owner) {
@@ -96,6 +97,7 @@ LRESULT CloseWindowTipDlg::OnMessage(unsigned id, int code, WPARAM wparam, LPARA
     // The key may not exist yet (reading creates it), and a write needs it.
     ProgramRegistry::ReadProgramRegistryValue(CloseDecision::kExitModeValue);
     ProgramRegistry::WriteProgramRegistryValue(CloseDecision::kExitModeValue, hides ? "1" : "2");
+    applied_ = true;
     DoOK();
     return 0;
 }

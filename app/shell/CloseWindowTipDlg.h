@@ -26,4 +26,9 @@ public:
     Tolva::LRESULT OnMessage(unsigned id, int code, Tolva::WPARAM wparam,
                              Tolva::LPARAM lparam) override;
     Tolva::LRESULT OnKeyDown(Tolva::WPARAM key, Tolva::LPARAM lparam) override;
+    // Whether the apply button stored a choice.
+    bool WasApplied() const { return applied_; }
+
+private:
+    bool applied_ = false;
 };

@@ -24,17 +24,27 @@ protected:
     int Answer(int style, std::function<void(CUIMessageBox&)> person) {
         CUIMessageBox box("Restore?", "Caption", style);
         if (!box.Open(host->window.GetSafeHwnd())) return -1;
+        EXPECT_EQ(box.Result(), style == CUIMessageBox::kQuestion ? 2 : 1);
         bool done = false;
         head->SetIdleHandler([&] {
             if (done) return;
             done = true;
             person(box);
+            // What the person did ran inside the idle call; the waiting loop needs a message to
+            // notice that its window is gone.
+            Platform::PostMessage(host->window.GetSafeHwnd(), WM_NULL);
         });
-        const int result = box.ResultFor(box.ShowModal(SW_SHOW));
+        box.ShowModal(SW_SHOW);
+        const int result = box.Result();
         head->SetIdleHandler(nullptr);
         return result;
     }
     // The centre of one of the box's controls; (-1, -1) when it has none with that id.
+    // A person moves the pointer onto the button before pressing it.
+    void Press(NativeWindow* w, Point p) {
+        head->MouseMove(w, p);
+        head->Click(w, p);
+    }
     static Point Centre(CUIMessageBox& box, unsigned id) {
         MControl* c = box.GetControl(id);
         if (!c) return {-1, -1};
@@ -46,7 +56,7 @@ protected:
 TEST_F(CUIMessageBoxTest, AQuestionAnswersWithTheNumberOfTheButtonPressed) {
     for (unsigned button : {CUIMessageBox::kFirstButtonId, CUIMessageBox::kSecondButtonId}) {
         const int result = Answer(CUIMessageBox::kQuestion, [&](CUIMessageBox& box) {
-            head->Click(box.GetSafeHwnd(), Centre(box, button));
+            Press(box.GetSafeHwnd(), Centre(box, button));
         });
         EXPECT_EQ(result, button == CUIMessageBox::kFirstButtonId ? 1 : 2);
     }
@@ -72,7 +82,7 @@ TEST_F(CUIMessageBoxTest, ANoticeHasOneCentredButtonAndAnswersOne) {
         EXPECT_EQ(box.GetControl(CUIMessageBox::kSecondButtonId), nullptr);
         const Point centre = Centre(box, CUIMessageBox::kFirstButtonId);
         EXPECT_EQ(centre.x, CUIMessageBox::kWidth / 2);
-        head->Click(box.GetSafeHwnd(), centre);
+        Press(box.GetSafeHwnd(), centre);
     });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(Answer(CUIMessageBox::kNotice,

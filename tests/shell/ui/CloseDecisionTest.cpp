@@ -34,19 +34,25 @@ protected:
         ASSERT_TRUE(ProgramRegistry::WriteProgramRegistryValue("exit_mode", value));
     }
 
-    // A decision whose prompt opens CloseWindowTipDlg and runs `person` in it once.
+    // A decision whose prompt opens CloseWindowTipDlg over the window, as the window's does,
+    // and runs `person` in it once.
     CloseDecision Decision(std::function<void(NativeWindow*)> person) {
         return CloseDecision(
             [this, person] {
                 ++prompts;
+                CloseWindowTipDlg dlg;
+                NativeWindow* prompt = dlg.Open(host->window.GetSafeHwnd());
+                ASSERT_NE(prompt, nullptr);
                 bool done = false;
                 head->SetIdleHandler([&] {
-                    NativeWindow* prompt = Platform::GetFocusWindow();
-                    if (done || !prompt || prompt == host->window.GetSafeHwnd()) return;
+                    if (done) return;
                     done = true;
                     person(prompt);
+                    // What the person did ran inside the idle call; the waiting loop needs a
+                    // message to notice that its window is gone.
+                    Platform::PostMessage(host->window.GetSafeHwnd(), WM_NULL);
                 });
-                CloseWindowTipDlg::Show(&host->window);
+                dlg.ShowModal(SW_SHOW);
                 head->SetIdleHandler(nullptr);
             },
             [this](const std::string& text, const std::string& caption) {
@@ -54,7 +60,10 @@ protected:
                 EXPECT_EQ(caption, UiText::Dialog(CloseDecision::kNoTrayCaption));
             });
     }
-    void Press(NativeWindow* prompt, Point p) { head->Click(prompt, p); }
+    void Press(NativeWindow* prompt, Point p) {
+        head->MouseMove(prompt, p);
+        head->Click(prompt, p);
+    }
 
     static constexpr Point kHideRadio{60, 75};
     static constexpr Point kExitRadio{60, 110};
@@ -139,9 +148,11 @@ TEST_F(CloseDecisionTest, ThePromptShowsTheStoredChoiceAndKeepsItWhenApplied) {
             static_cast<CRadioButton*>(dlg.GetControl(CloseWindowTipDlg::kExitId))->GetCheck();
         hideChecked =
             static_cast<CRadioButton*>(dlg.GetControl(CloseWindowTipDlg::kHideId))->GetCheck();
-        head->Click(dlg.GetSafeHwnd(), kApply);
+        Press(dlg.GetSafeHwnd(), kApply);
+        Platform::PostMessage(host->window.GetSafeHwnd(), WM_NULL);
     });
-    EXPECT_EQ(dlg.ShowModal(SW_SHOW), 1u);
+    dlg.ShowModal(SW_SHOW);
+    EXPECT_TRUE(dlg.WasApplied());
     EXPECT_TRUE(exitChecked);
     EXPECT_FALSE(hideChecked);
     EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 2);
@@ -161,14 +172,15 @@ TEST_F(CloseDecisionTest, ThePromptIsTopmostCentredOnItsOwnerAndClickingElsewher
     int step = 0;
     head->SetIdleHandler([&] {
         if (step++ == 0) {
-            head->Click(w, {180, 20}); // the question text
-            head->Click(w, kExitRadio);
+            Press(w, {180, 20}); // the question text
+            Press(w, kExitRadio);
             EXPECT_TRUE(Platform::IsWindow(w));
             EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
             dlg.DoCancel();
         }
     });
-    EXPECT_EQ(dlg.ShowModal(SW_SHOW), 2u);
+    dlg.ShowModal(SW_SHOW);
+    EXPECT_FALSE(dlg.WasApplied());
     EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
 }
 

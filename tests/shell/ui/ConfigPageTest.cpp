@@ -23,10 +23,15 @@ protected:
     void SetUp() override {
         config_ = std::make_unique<TempConfigHome>();
         PageTest::SetUp();
+        if (HasFatalFailure()) return;
+        // As in the window, only the shown page's layout takes the pointer.
+        for (unsigned id : {50u, 51u, 52u, 53u, 54u, 501u, 502u, 503u})
+            if (MTabLayout* layout = host->FindLayout(id)) layout->SetVisible(false);
         page_ = std::make_unique<ConfigPage>(*host);
         Attach(*page_);
     }
     void TearDown() override {
+        if (host) host->window.page = nullptr;
         page_.reset();
         PageTest::TearDown();
         Language::SetCurrent(Language::kEnglish);
@@ -50,6 +55,11 @@ protected:
     bool Posted(uint32_t msg) const {
         const auto& m = host->window.appMessages;
         return std::find(m.begin(), m.end(), msg) != m.end();
+    }
+    // The pointer goes onto the control first, as a person's does.
+    void Press(unsigned id) {
+        head->MouseMove(host->window.GetSafeHwnd(), CentreOf(id));
+        Click(CentreOf(id));
     }
     MComboBox* Combo(unsigned id) { return dynamic_cast<MComboBox*>(Find(id)); }
     CCheckButton* Check() { return dynamic_cast<CCheckButton*>(Find(ConfigPage::kAutostartId)); }
@@ -95,7 +105,7 @@ TEST_F(ConfigPageTest, RestoreDefaultsAnsweredWithTheSecondButtonChangesNothing)
     host->window.appMessages.clear();
 
     host->answers = {2};
-    Click(CentreOf(ConfigPage::kRestoreId));
+    Press(ConfigPage::kRestoreId);
 
     ASSERT_EQ(host->boxes.size(), 1u);
     EXPECT_EQ(host->boxes[0].text, UiText::Dialog(167));
@@ -123,7 +133,7 @@ TEST_F(ConfigPageTest, RestoreDefaultsConfirmedResetsEverythingAndQueuesTheDevic
     config_->SetDesktopLanguage("zh_CN.UTF-8");
 
     host->answers = {1};
-    Click(CentreOf(ConfigPage::kRestoreId));
+    Press(ConfigPage::kRestoreId);
 
     EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
     EXPECT_NE(TempConfigHome::Contents(ProgramRegistry::KeyFile()).find("exit_mode=0"),
@@ -149,7 +159,7 @@ TEST_F(ConfigPageTest, RestoreDefaultsWithoutADeviceLeavesTheStoreAndTheDeviceAl
     config_->SetDesktopLanguage("de_DE.UTF-8");
     const int profiles = ProfileCount();
     host->answers = {1};
-    Click(CentreOf(ConfigPage::kRestoreId));
+    Press(ConfigPage::kRestoreId);
     EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
     // A German desktop is stored as English, and the box keeps an entry it has.
     EXPECT_EQ(ProgramRegistry::ReadLanguageId(), Language::kEnglish);
@@ -166,7 +176,7 @@ TEST_F(ConfigPageTest, ARestoreWithALanguageTheBoxDoesNotOfferNeverStoresLanguag
     ASSERT_EQ(Combo(ConfigPage::kLanguageId)->GetCurSel(), -1);
     config_->SetDesktopLanguage("de_DE.UTF-8");
     host->answers = {1};
-    Click(CentreOf(ConfigPage::kRestoreId));
+    Press(ConfigPage::kRestoreId);
     EXPECT_EQ(ProgramRegistry::ReadLanguageId(), Language::kEnglish);
     EXPECT_EQ(Language::Current(), Language::kEnglish);
     EXPECT_EQ(Combo(ConfigPage::kLanguageId)->GetCurData(), Language::kEnglish);
@@ -192,13 +202,13 @@ TEST_F(ConfigPageTest, TheAutostartBoxWritesAndRemovesTheEntryAndShowsWhatIsOnDi
     const std::string path = Autostart::EntryPath();
     ASSERT_EQ(path.rfind(config_->Folder(), 0), 0u) << path;
 
-    Click(CentreOf(ConfigPage::kAutostartId));
+    Press(ConfigPage::kAutostartId);
     EXPECT_TRUE(Check()->GetCheck());
     const std::string text = TempConfigHome::Contents(path);
     EXPECT_NE(text.find("Exec="), std::string::npos) << text;
     EXPECT_NE(text.find(" -minimize\n"), std::string::npos) << text;
 
-    Click(CentreOf(ConfigPage::kAutostartId));
+    Press(ConfigPage::kAutostartId);
     EXPECT_FALSE(Check()->GetCheck());
     EXPECT_FALSE(std::filesystem::exists(path));
 
@@ -214,7 +224,7 @@ TEST_F(ConfigPageTest, TheAutostartBoxWritesAndRemovesTheEntryAndShowsWhatIsOnDi
 TEST_F(ConfigPageTest, TheAutostartBoxStaysUncheckedWhenTheEntryCannotBeWritten) {
     // The autostart folder's place is taken by a file.
     std::ofstream(config_->Folder() + "/autostart") << "not a folder";
-    Click(CentreOf(ConfigPage::kAutostartId));
+    Press(ConfigPage::kAutostartId);
     EXPECT_FALSE(Check()->GetCheck());
     EXPECT_FALSE(Autostart::IsEnabled());
 }
