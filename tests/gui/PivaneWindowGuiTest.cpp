@@ -1,0 +1,219 @@
+// The real program under Xvfb with the emulated mouse: its window appears, lists the mouse,
+// shows the mouse's pages and battery on a click, follows unplugging and plugging through the
+// state file, is raised by a second copy, starts hidden with -minimize and ends on --quit.
+// Looks are checked as a person would see them: the mean colour of a part of the window.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct Rgb {
+    double r = 0, g = 0, b = 0;
+    double Sum() const { return r + g + b; }
+};
+
+std::string Shell(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    std::array<char, 256> buf{};
+    while (fgets(buf.data(), buf.size(), pipe))
+        out += buf.data();
+    pclose(pipe);
+    return out;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 8000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return condition();
+}
+
+class PivaneWindowGuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under xvfb-run";
+        char pattern[] = "/tmp/pivane-gui-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        std::filesystem::create_directories(folder_ + "/config");
+        std::filesystem::create_directories(folder_ + "/run");
+        std::filesystem::permissions(folder_ + "/run", std::filesystem::perms::owner_all);
+        // The user's files of this run stay in the test's folder.
+        setenv("HOME", folder_.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (folder_ + "/config").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (folder_ + "/run").c_str(), 1);
+        state_ = folder_ + "/mouse.state";
+    }
+
+    void TearDown() override {
+        for (pid_t pid : started_) {
+            if (kill(pid, 0) == 0) kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
+
+    pid_t Start(const std::vector<std::string>& args) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            std::vector<char*> argv;
+            std::string exe = PIVANE_EXE;
+            argv.push_back(exe.data());
+            std::vector<std::string> copy = args;
+            for (std::string& a : copy)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(exe.c_str(), argv.data());
+            _exit(127);
+        }
+        started_.push_back(pid);
+        return pid;
+    }
+
+    // Waits for the process to end; its exit status, or -1 when it did not end in time.
+    static int Wait(pid_t pid, int timeoutMs = 8000) {
+        int status = 0;
+        const bool ended =
+            WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, timeoutMs);
+        if (!ended) return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    static std::string FindWindow(bool onlyVisible) {
+        std::string out =
+            Shell(std::string("xdotool search ") + (onlyVisible ? "--onlyvisible " : "") +
+                  "--name '^ORMAN-Q410$' 2>/dev/null");
+        std::istringstream in(out);
+        std::string id;
+        in >> id;
+        return id;
+    }
+
+    // The mean colour (0..1 per channel) of a rectangle of the window's client area.
+    Rgb Mean(const std::string& window, int x, int y, int w, int h) {
+        const std::string shot = folder_ + "/shot.png";
+        Shell("import -window " + window + " " + shot + " 2>/dev/null");
+        std::istringstream in(
+            Shell("convert " + shot + " -crop " + std::to_string(w) + "x" + std::to_string(h) +
+                  "+" + std::to_string(x) + "+" + std::to_string(y) +
+                  " +repage -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:"));
+        Rgb rgb;
+        in >> rgb.r >> rgb.g >> rgb.b;
+        return rgb;
+    }
+
+    void ClickAt(const std::string& window, int x, int y) {
+        Shell("xdotool mousemove --window " + window + " " + std::to_string(x) + " " +
+              std::to_string(y) + " sleep 0.2 click 1 sleep 0.2 mousemove --window " + window +
+              " 700 650");
+    }
+
+    // Rewrites the emulated mouse's plug line, as `pivanectl --sim-state` would.
+    void Plug(bool cable, bool receiver) {
+        const std::string plugged =
+            "plugged " + std::to_string(cable) + " " + std::to_string(receiver);
+        std::ifstream in(state_);
+        std::stringstream text;
+        std::string line;
+        bool replaced = false;
+        while (std::getline(in, line)) {
+            const bool plugLine = line.rfind("plugged ", 0) == 0;
+            replaced = replaced || plugLine;
+            text << (plugLine ? plugged : line) << "\n";
+        }
+        in.close();
+        // The running program keeps its state in memory until it ends: the file may not exist.
+        if (!replaced) text.str("pivane-simulated-mouse 1\n" + plugged + "\n");
+        const std::string temp = state_ + ".new";
+        std::ofstream(temp) << text.str();
+        std::filesystem::rename(temp, state_);
+    }
+
+    std::string folder_;
+    std::string state_;
+    std::vector<pid_t> started_;
+};
+
+// Window regions (client coordinates) of the device row, the tab strip and the battery.
+constexpr int kRowX = 10, kRowY = 144, kRowW = 126, kRowH = 34;
+constexpr int kStripX = 152, kStripY = 180, kStripW = 56, kStripH = 280;
+constexpr int kBatteryX = 26, kBatteryY = 634, kBatteryW = 34, kBatteryH = 16;
+
+TEST_F(PivaneWindowGuiTest, WindowListsSelectsFollowsPlugsAndAnswersOtherCopies) {
+    const pid_t first = Start({"--simulated-mouse=both", "--sim-state", state_});
+    std::string window;
+    ASSERT_TRUE(WaitFor([&] { return !(window = FindWindow(true)).empty(); })) << "no window";
+
+    // Empty device rows are the dark background; a listed device draws its row.
+    const Rgb empty = Mean(window, kRowX, kRowY + 200, kRowW, kRowH);
+    ASSERT_TRUE(WaitFor([&] {
+        return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15;
+    })) << "the mouse is not listed";
+    const Rgb strip = Mean(window, kStripX, kStripY, kStripW, kStripH);
+    const Rgb battery = Mean(window, kBatteryX, kBatteryY, kBatteryW, kBatteryH);
+
+    ClickAt(window, kRowX + kRowW / 2, kRowY + kRowH / 2);
+    EXPECT_TRUE(WaitFor([&] {
+        return Mean(window, kStripX, kStripY, kStripW, kStripH).Sum() > strip.Sum() + 0.05;
+    })) << "the mouse's tab strip is not shown";
+    EXPECT_TRUE(WaitFor([&] {
+        const Rgb now = Mean(window, kBatteryX, kBatteryY, kBatteryW, kBatteryH);
+        return now.g > battery.g + 0.1; // the level's green fill
+    })) << "no battery";
+
+    // Both links unplugged: the list empties; the receiver back: listed again.
+    Plug(false, false);
+    EXPECT_TRUE(WaitFor([&] {
+        return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() < empty.Sum() + 0.05;
+    })) << "an unplugged mouse is still listed";
+    Plug(false, true);
+    EXPECT_TRUE(WaitFor([&] {
+        return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15;
+    })) << "the mouse plugged back is not listed";
+
+    // A second copy raises the first (hidden here) and ends at once with 0.
+    Shell("xdotool windowunmap --sync " + window);
+    ASSERT_TRUE(FindWindow(true).empty());
+    EXPECT_EQ(Wait(Start({})), 0);
+    EXPECT_TRUE(WaitFor([&] { return !FindWindow(true).empty(); }))
+        << "the first copy was not raised";
+
+    // --quit ends the running copy; the emulated mouse's state is kept on that path.
+    EXPECT_EQ(Wait(Start({"--quit"})), 0);
+    EXPECT_EQ(Wait(first), 0);
+    std::ifstream saved(state_);
+    std::string head;
+    std::getline(saved, head);
+    EXPECT_EQ(head.rfind("pivane-simulated-mouse", 0), 0u);
+}
+
+TEST_F(PivaneWindowGuiTest, MinimizeAnywhereStartsWithoutAWindow) {
+    const pid_t pid = Start({"--simulated-mouse=wired", "--sim-state", state_, "x-minimize"});
+    // The copy runs (it holds the lock a --quit finds) but shows nothing.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(WaitFor([&] { return !FindWindow(false).empty(); })) << "no window was created";
+    EXPECT_TRUE(FindWindow(true).empty()) << "-minimize showed the window";
+    EXPECT_EQ(Wait(Start({"--quit"})), 0);
+    EXPECT_EQ(Wait(pid), 0);
+}
+
+} // namespace
