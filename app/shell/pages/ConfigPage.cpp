@@ -51,7 +51,7 @@ MText* Label(MTabLayout* layout, unsigned id, const Rect& box) {
 MComboBox* Combo(MTabLayout* layout, unsigned id, const Rect& box) {
     auto* combo = dynamic_cast<MComboBox*>(layout->CreateControl("MComboBox", id, box));
     if (!combo) return nullptr;
-    combo->SetImage("img_combobox.png", 5);
+    combo->SetImage("img_combobox.png", 4);
     combo->SetFontWidth(10);
     combo->SetAlignment(TextStyle::Near, TextStyle::Center);
     combo->SetTextRect(Rect{12, 0, box.Width() - 28, box.Height()});
