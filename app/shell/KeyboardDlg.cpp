@@ -191,7 +191,14 @@ LRESULT KeyboardDlg::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam)
             return 0;
         break;
     }
-    return MDialog::OnWindowMessage(msg, wparam, lparam);
+    const LRESULT result = MDialog::OnWindowMessage(msg, wparam, lparam);
+    if (msg == WM_PAINT && setup_.firstFrame && GetSafeHwnd() &&
+        GetSafeHwnd()->GetFramesShown() > 0) {
+        auto report = std::move(setup_.firstFrame);
+        setup_.firstFrame = nullptr;
+        report();
+    }
+    return result;
 }
 
 bool KeyboardDlg::RouteToPages(uint32_t msg, WPARAM wparam, LPARAM lparam) {

@@ -55,6 +55,8 @@ public:
         // How the exit paths end the process; empty: _exit(0). Runs after the tray icon went
         // and the emulated mouse's state was kept.
         std::function<void()> exitProcess;
+        // Called once, when the window's first frame reached the screen (start-up timing).
+        std::function<void()> firstFrame;
     };
 
     explicit KeyboardDlg(Setup setup);

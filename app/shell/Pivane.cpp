@@ -15,6 +15,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <thread>
 
 using namespace Tolva;
@@ -65,6 +67,14 @@ int main(int argc, char** argv) {
     setup.options = startup.Options();
     setup.programFolder = startup.ProgramFolder();
     setup.dataFolder = startup.DataFolder();
+    // bench/shell: the wall clock at the first frame, to be compared with the launch time.
+    if (const char* report = std::getenv("PIVANE_REPORT_FIRST_FRAME"); report && *report == '1')
+        setup.firstFrame = [] {
+            timespec now{};
+            clock_gettime(CLOCK_REALTIME, &now);
+            std::fprintf(stderr, "first_frame_epoch_ns=%lld\n",
+                         static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        };
     KeyboardDlg window(std::move(setup));
     if (!window.CreateMainWindow()) {
         std::fprintf(stderr, "pivane: cannot create the main window\n");
