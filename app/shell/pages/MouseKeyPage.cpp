@@ -62,13 +62,25 @@ constexpr Rect kPictureArea{530, 150, 830, 420};
 constexpr int kLabelMargin = 70;
 constexpr Rect kCalloutArea{kPictureArea.left - kLabelMargin, kPictureArea.top,
                             kPictureArea.right + kLabelMargin + 20, kPictureArea.bottom};
-constexpr Rect kKeyListArea{900, 140, 1170, 332};
-constexpr Rect kTypeArea{900, 352, 1170, 382};
-constexpr Rect kFunctionArea{900, 394, 1170, 424};
-constexpr Rect kApplyArea{1070, 442, 1170, 472};
+// Six rows at scale 1.25 (int(27 x 1.25) + 5 = 38 pixels each).
+constexpr float kKeyListScale = 1.25f;
+constexpr Rect kKeyListArea{900, 140, 1170, 368};
+constexpr Rect kTypeArea{900, 384, 1170, 414};
+constexpr Rect kFunctionArea{900, 426, 1170, 456};
+constexpr Rect kApplyArea{1070, 474, 1170, 504};
+constexpr int kFontPoints = 10;
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
     return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A layout text given by number, in the current language; `fallback` when it names none.
+std::string TextOr(const std::string& number, const std::string& fallback) {
+    if (number.empty() || number.size() > 6) return fallback;
+    for (char c : number)
+        if (c < '0' || c > '9') return fallback;
+    const std::string text = UiText::Dialog(std::stoi(number));
+    return text.empty() ? fallback : text;
 }
 
 } // namespace
@@ -92,21 +104,32 @@ void MouseKeyPage::Build() {
     if (picture_) picture_->SetImage("img_key_bkg.png", 2);
     keys_ = dynamic_cast<MouseKeyCtrl*>(
         layout->CreateControl("MouseKeyCtrl", kKeyListId, kKeyListArea));
-    if (keys_) keys_->SetImage("img_key_bkg.png", 2);
+    // The names' column grows with the scale: "Forward Button" fits at 1.25.
+    if (keys_) {
+        keys_->SetImage("img_key_bkg.png", 2);
+        keys_->SetScaleValue(kKeyListScale);
+    }
     types_ = dynamic_cast<MComboBox*>(layout->CreateControl("MComboBox", kTypeComboId, kTypeArea));
     functions_ = dynamic_cast<MComboBox*>(
         layout->CreateControl("MComboBox", kFunctionComboId, kFunctionArea));
     for (MComboBox* combo : {types_, functions_})
-        if (combo) combo->SetImage("img_combobox.png", 4);
+        if (combo) {
+            combo->SetImage("img_combobox.png", 4);
+            combo->SetFontWidth(kFontPoints);
+        }
     keyEdit_ = static_cast<KeyCaptureEdit*>(
         layout->AddChild(std::make_unique<KeyCaptureEdit>(layout, kKeyEditId, kFunctionArea), 1));
     if (keyEdit_) {
         keyEdit_->SetImage("img_edit.png", 4);
         keyEdit_->SetReadOnly(true);
+        keyEdit_->SetFontWidth(kFontPoints);
         keyEdit_->SetVisible(false, false);
     }
     apply_ = dynamic_cast<MButton*>(layout->CreateControl("MButton", kApplyId, kApplyArea));
-    if (apply_) apply_->SetImage("btn_apply.png", 4);
+    if (apply_) {
+        apply_->SetImage("btn_apply.png", 4);
+        apply_->SetFontWidth(kFontPoints);
+    }
     layout->UpdateScrollBars();
 }
 
@@ -182,8 +205,11 @@ void MouseKeyPage::Reload() {
             const Point spot{b->x1 + kLabelMargin, b->y1};
             const Point end{b->x2 + kLabelMargin, b->y2};
             const int side = b->direction == 1 ? 1 : 0;
-            keys_->AddItem(b->name, b->funcDesc, b->keyValue);
-            picture_->AddItem(b->funcDesc, b->keyValue, side, side == 1 ? spot : end,
+            // The layout was read in the language of its load; the texts follow the current one.
+            const std::string name = TextOr(b->nameId, b->name);
+            const std::string desc = TextOr(b->funcDescId, b->funcDesc);
+            keys_->AddItem(name, desc, b->keyValue);
+            picture_->AddItem(desc, b->keyValue, side, side == 1 ? spot : end,
                               side == 1 ? end : spot);
         }
         std::vector<std::unique_ptr<KeyAssignmentRow>> rows;

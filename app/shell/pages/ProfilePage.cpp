@@ -59,6 +59,7 @@ void ProfilePage::Build() {
         list_->SetImageList(images);
         list_->SetEditImage("img_edit.png", 4);
         list_->EnableShowEdit(true);
+        list_->SetFontWidth(11);
     }
     for (int i = 0; i < 5; ++i) {
         const int left = kListArea.left + i * (kButtonSize + kButtonGap);
