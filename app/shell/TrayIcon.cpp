@@ -213,7 +213,12 @@ bool TrayIcon::HasTray() const {
 
 void TrayIcon::ShowMenu() {
     if (!added_ || kind_ != Kind::StatusIcon || !menu_) return;
-    gtk_menu_popup_at_pointer(GTK_MENU(menu_), lastRelease_);
+    // Placed by the icon rather than at an event: the release that asked for the menu belongs
+    // to the tray's window, which the menu's own placement cannot use.
+    const guint button = lastRelease_ ? lastRelease_->button.button : 3;
+    const guint32 time = lastRelease_ ? lastRelease_->button.time : gtk_get_current_event_time();
+    gtk_menu_popup(GTK_MENU(menu_), nullptr, nullptr, gtk_status_icon_position_menu, statusIcon_,
+                   button, time);
 }
 
 void TrayIcon::ApplyTexts() {

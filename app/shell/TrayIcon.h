@@ -54,6 +54,10 @@ public:
     // Relabels the menu in the current language.
     void ApplyTexts();
 
+    // The menu and the status icon (null when not made); for tests.
+    GtkWidget* Menu() const { return menu_; }
+    GtkStatusIcon* StatusIcon() const { return statusIcon_; }
+
     // Whether a StatusNotifierItem host is registered on the session bus (asks it, briefly).
     static bool SessionHasNotifierHost();
 

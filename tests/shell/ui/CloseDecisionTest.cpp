@@ -5,6 +5,7 @@
 #include "app/platform/ProgramRegistry.h"
 #include "app/shell/CloseDecision.h"
 #include "app/shell/CloseWindowTipDlg.h"
+#include "app/shell/TrayIcon.h"
 #include "ui/controls/CRadioButton.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/VirtualKeys.h"
@@ -182,6 +183,26 @@ TEST_F(CloseDecisionTest, ThePromptIsTopmostCentredOnItsOwnerAndClickingElsewher
     dlg.ShowModal(SW_SHOW);
     EXPECT_FALSE(dlg.WasApplied());
     EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Tolva's headless back end has no tray: nothing is added, and the window minimises on close.
+TEST_F(CloseDecisionTest, OnTheHeadlessBackEndNoTrayIconIsAddedSoAHideMinimises) {
+    TrayIcon tray;
+    EXPECT_FALSE(tray.Add(host->window.GetSafeHwnd(), host->programFolder + TrayIcon::kIconFile,
+                          TrayIcon::kTip));
+    EXPECT_FALSE(tray.IsAdded());
+    EXPECT_FALSE(tray.HasTray());
+    tray.ShowMenu();
+    tray.Remove();
+    Platform::ProcessPending();
+    EXPECT_TRUE(host->window.appMessages.empty());
+    StoreExitMode("1");
+    CloseDecision decision = Decision([](NativeWindow*) {});
+    EXPECT_EQ(decision.OnCloseButton(tray.HasTray()), CloseDecision::Action::Minimise);
 }
 
 } // namespace
