@@ -56,8 +56,10 @@ bool MousePaletteDlg::Open(NativeWindow* owner) {
 
 bool MousePaletteDlg::DoModal(NativeWindow* owner) {
     if (!GetSafeHwnd() && !Open(owner)) return false;
-    const uint32_t result = ShowModal(SW_SHOW);
-    return result == 1 && applied_;
+    // Only the apply button sets the flag; the loop's close code is not needed for that (a close
+    // handled outside the loop leaves it 0).
+    ShowModal(SW_SHOW);
+    return applied_;
 }
 
 void MousePaletteDlg::InitUI(const Rect& rect) {

@@ -202,6 +202,8 @@ void PointerPage::BuildPointer(MControl& layout) {
         covers_[i] = static_cast<MText*>(
             panel.CreateControl("MText", kReasonCoverFirst + static_cast<unsigned>(i),
                                 covered[i]->GetRect(), "", false, true));
+        // Static text takes no pointer input by default; the cover must, to show its tip.
+        if (covers_[i]) covers_[i]->SetRresponse(true);
     }
 }
 
