@@ -43,7 +43,7 @@ bool X11PointerSettings::GetMouseSpeed(int& speed) {
 bool X11PointerSettings::SetMouseSpeed(int speed) {
     if (!display_ || speed < kMinSpeed || speed > kMaxSpeed) return false;
     XChangePointerControl(display_, True, False, speed, kSpeedDenominator, 0);
-    XFlush(display_);
+    XSync(display_, False); // done when this returns, for every other client too
     return true;
 }
 
@@ -59,7 +59,7 @@ bool X11PointerSettings::SetMouse(const std::array<int, 3>& values) {
     const int threshold =
         values[kAccelerationValue] == 0 ? 0 : (values[0] > 0 ? values[0] : kThreshold);
     XChangePointerControl(display_, False, True, 0, 0, threshold);
-    XFlush(display_);
+    XSync(display_, False); // done when this returns, for every other client too
     return true;
 }
 
