@@ -43,10 +43,11 @@ MPicture* MakePicture(MDialog& d, unsigned id, const Rect& r, const std::string&
     return picture;
 }
 
-CImageButton* MakeButton(MDialog& d, unsigned id, int left, const std::string& image) {
+CImageButton* MakeButton(MDialog& d, unsigned id, int left, const std::string& image,
+                         int frames = 4) {
     auto* button =
         Make<CImageButton>(d, "CImageButton", id, Rect{left, 8, left + kButton, 8 + kButton});
-    if (button) button->SetImage(image, 4);
+    if (button) button->SetImage(image, frames);
     return button;
 }
 
@@ -112,7 +113,8 @@ void MainWindowLayout::Build(MDialog& d) {
     version = MakeText(d, kVersion, Rect{12, 594, 140, 612}, 8, kQuietInk, TextStyle::Near);
     footerLogo = MakePicture(d, kFooterLogo, Rect{10, 668, 130, 698}, "logo\\logo.png");
 
-    store = MakeButton(d, kStore, kWidth - 8 - 4 * kButton, "main_sysbtn_website.png");
+    // The skin has no button strip for the store: its icon, one frame for every state.
+    store = MakeButton(d, kStore, kWidth - 8 - 4 * kButton, "icon\\icon_favorites.png", 1);
     website = MakeButton(d, kWebsite, kWidth - 8 - 3 * kButton, "main_sysbtn_website.png");
     minimize = MakeButton(d, kMinimize, kWidth - 8 - 2 * kButton, "main_sysbtn_min.png");
     close = MakeButton(d, kClose, kWidth - 8 - kButton, "main_sysbtn_close.png");
