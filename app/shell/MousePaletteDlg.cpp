@@ -117,8 +117,8 @@ void MousePaletteDlg::InitUI(const Rect& rect) {
     }
 
     if (auto* apply = static_cast<MButton*>(
-            CreateControl("MButton", kApplyButton,
-                          Rect{rect.right - 112, 200, rect.right - 12, 230}, UiText::Dialog(22)))) {
+            CreateControl("MButton", kApplyButton, Rect{rect.right - 94, 201, rect.right - 14, 231},
+                          UiText::Dialog(22)))) {
         apply->SetImage("btn_apply.png", 4);
         apply->SetFontWidth(11);
     }

@@ -16,6 +16,7 @@
 #include "ui/widgets/CColorButton.h"
 #include "ui/widgets/DPIControl.h"
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 
@@ -450,6 +451,44 @@ TEST_F(PointerPageTest, TextsFollowTheLanguage) {
     EXPECT_EQ(Text(PointerPage::kDpiLabel), UiText::Dialog(806) + "  800");
     EXPECT_EQ(Box(PointerPage::kPrecisionBox)->GetTitle(), UiText::Dialog(803));
     EXPECT_NE(UiText::Dialog(806), std::string("Current DPI:"));
+}
+
+} // namespace
+
+namespace {
+
+// Every label of the page and the colour dialog carries text in both languages. With
+// PIVANE_FRAME_DIR set, the frames are written there as PNG for a person to look at.
+TEST_F(PointerPageTest, PageAndDialogShowTheirTextsInBothLanguages) {
+    const char* dir = std::getenv("PIVANE_FRAME_DIR");
+    for (int language : {Language::kEnglish, Language::kChinese}) {
+        Language::SetCurrent(language);
+        page_->ApplyTexts();
+        ClickLevel(2);
+        Platform::ProcessPending();
+        const std::string suffix = std::to_string(language) + ".png";
+        for (MControl* c : host->FindLayout(PointerPage::kLayoutId)->GetControls()) {
+            auto* text = dynamic_cast<MControlFont*>(c);
+            if (text && c->IsVisible() && !dynamic_cast<MSlider*>(c) &&
+                !dynamic_cast<DPIControl*>(c)) {
+                EXPECT_FALSE(text->GetTitle().empty()) << c->GetControlID() << " in " << language;
+            }
+        }
+        if (dir) {
+            EXPECT_TRUE(head->SaveFrame(Hwnd(), std::string(dir) + "/pointer-page-" + suffix));
+        }
+        InPalette(2, {[&](MousePaletteDlg& d) {
+                      EXPECT_EQ(dynamic_cast<MControlFont*>(d.GetControl(MousePaletteDlg::kCaption))
+                                    ->GetTitle(),
+                                UiText::Dialog(810));
+                      EXPECT_FALSE(UiText::Dialog(810).empty());
+                      if (dir) {
+                          EXPECT_TRUE(Platform::Headless()->SaveFrame(
+                              d.GetSafeHwnd(), std::string(dir) + "/palette-" + suffix));
+                      }
+                      d.DoCancel();
+                  }});
+    }
 }
 
 } // namespace
