@@ -404,6 +404,10 @@ bool MacroPage::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
         OnKeyEvent(wparam, lparam);
         return false; // every page sees the key events
     case kMenuMessage:
+        // The menu posts its message for the press on an item and again for the click: one
+        // opening of the menu makes one choice.
+        if (!menuChoicePending_) return true;
+        menuChoicePending_ = false;
         switch (static_cast<int>(lparam)) {
         case kMenuNew:
             NewMacro();
@@ -629,19 +633,21 @@ bool MacroPage::ExportMacro() {
 
 void MacroPage::OpenMenu(Point screen) {
     if (mode_ == 1) return;
-    auto* menu = new MenuWnd(host_.Window().GetSafeHwnd(), screen, kMenuMessage, {}, 4, 150, 1);
-    menu->SetAutoDelete(true);
-    menu->AddMenu(UiText::Dialog(301), kMenuNew);
-    menu->AddMenu(UiText::Dialog(302), kMenuDelete);
-    menu->AddMenu(UiText::Dialog(303), kMenuRename);
-    menu->AddMenu(UiText::Dialog(31), kMenuCopy);
-    menu->AddSeparator();
-    menu->AddMenu(UiText::Dialog(26), kMenuImport);
-    menu->AddMenu(UiText::Dialog(27), kMenuExport);
+    menu_.reset(); // an older menu closes
+    menu_ = std::make_unique<MenuWnd>(host_.Window().GetSafeHwnd(), screen, kMenuMessage,
+                                      "img_tip_bk.png", 4, 150, 1);
+    menu_->AddMenu(UiText::Dialog(301), kMenuNew);
+    menu_->AddMenu(UiText::Dialog(302), kMenuDelete);
+    menu_->AddMenu(UiText::Dialog(303), kMenuRename);
+    menu_->AddMenu(UiText::Dialog(31), kMenuCopy);
+    menu_->AddSeparator();
+    menu_->AddMenu(UiText::Dialog(26), kMenuImport);
+    menu_->AddMenu(UiText::Dialog(27), kMenuExport);
     const bool any = selected_ > 0;
     for (int text : {302, 303, 31, 27})
-        menu->SetItemEnable(UiText::Dialog(text), any);
-    if (!menu->Show()) delete menu;
+        menu_->SetItemEnable(UiText::Dialog(text), any);
+    menuChoicePending_ = menu_->Show() != nullptr;
+    if (!menuChoicePending_) menu_.reset();
 }
 
 void MacroPage::AnnounceMacros() {
@@ -880,7 +886,7 @@ bool MacroPage::StartRecording() {
     records_->DeleteAllItems();
     recorder_.Start(delayType, fixedDelay);
     mode_ = 1;
-    ApplyTexts();
+    if (recordLabel_) recordLabel_->SetTitle(UiText::Dialog(323));
     return true;
 }
 
@@ -891,7 +897,7 @@ void MacroPage::StopRecording() {
     ShowRecordingState(false);
     SaveSettings();
     SaveEvents();
-    ApplyTexts();
+    if (recordLabel_) recordLabel_->SetTitle(UiText::Dialog(320));
 }
 
 void MacroPage::ShowRecordingState(bool recording) {

@@ -23,6 +23,7 @@ class MControl;
 class MControlFont;
 class MEdit;
 class MText;
+class MenuWnd;
 } // namespace Tolva
 
 // The macro page (layout 53; page 7 of the mouse family, page 2 of the keyboards): the list of
@@ -118,6 +119,8 @@ public:
     const MacroRecorder& Recorder() const { return recorder_; }
     // The events the record list shows, in order.
     std::vector<MacroEvent> ShownEvents() const;
+    // The list's menu while it is open or after it closed (null before the first).
+    Tolva::MenuWnd* Menu() const { return menu_.get(); }
 
     // Commands as the controls run them (the page's own tests and tools use them too).
     bool NewMacro();
@@ -171,6 +174,8 @@ private:
     MacroRecorder recorder_;
     FileChooser* chooser_ = nullptr;
     std::unique_ptr<FileChooser> nativeChooser_;
+    std::unique_ptr<Tolva::MenuWnd> menu_;
+    bool menuChoicePending_ = false;
     int mode_ = 0;
     int selected_ = 0;
 

@@ -6,11 +6,14 @@
 #include "app/shell/CThreadBasic.h"
 #include "app/shell/pages/MacroPage.h"
 #include "sim/VirtualClock.h"
+#include "ui/controls/DListBox.h"
 #include "ui/controls/MButton.h"
 #include "ui/controls/MComboBox.h"
 #include "ui/controls/MEdit.h"
 #include "ui/controls/MText.h"
+#include "ui/core/MenuWnd.h"
 #include "ui/platform/Platform.h"
+#include "ui/platform/VirtualKeys.h"
 #include "ui/widgets/CRecordList.h"
 
 #include <cstdlib>
@@ -192,9 +195,48 @@ TEST_F(MacroPageTest, CopyKeepsTheSettingsAndEventsUnderADashedName) {
     EXPECT_EQ(Stored(copy.macroId), events);
     EXPECT_EQ(Stored(source), events);
     EXPECT_EQ(page->SelectedMacro(), copy.macroId);
-    // The context menu's copy does the same.
-    page->OnWindowMessage(MacroPage::kMenuMessage, 0, MacroPage::kMenuCopy);
-    EXPECT_EQ(Macros().back().name, "Macro 1 - 1 - 1");
+}
+
+TEST_F(MacroPageTest, TheListsMenuAndItsRenameEditorActOnTheMacroClickedOn) {
+    const int first = AddMacro("Macro 1", {});
+    const int second = AddMacro("Macro 2", {});
+    DListBox* list = dynamic_cast<DListBox*>(Find(MacroPage::kListId));
+    const Rect row = list->GetItemRect(0);
+    const Point at{row.left + 40, (row.top + row.bottom) / 2};
+    head->MouseMove(host->window.GetSafeHwnd(), at);
+    head->Click(host->window.GetSafeHwnd(), at, MouseButton::Right);
+    Platform::ProcessPending();
+    EXPECT_EQ(page->SelectedMacro(), first);
+    ASSERT_NE(page->Menu(), nullptr);
+    NativeWindow* menu = page->Menu()->GetSafeHwnd();
+    ASSERT_TRUE(Platform::IsWindow(menu));
+    if (const char* frames = std::getenv("PIVANE_FRAME_DIR"))
+        head->SaveFrame(menu, std::string(frames) + "/macro-menu.png");
+    // The fourth entry copies; the choice comes back through the window as message 1827.
+    const Point copy{20, 3 * MenuWnd::kItemHeight + MenuWnd::kItemHeight / 2};
+    head->MouseMove(menu, copy);
+    head->Click(menu, copy);
+    Platform::ProcessPending();
+    EXPECT_FALSE(Platform::IsWindow(menu));
+    ASSERT_EQ(Macros().size(), 3u);
+    EXPECT_EQ(Macros().back().name, "Macro 1 - 1");
+
+    page->SelectMacro(second);
+    ClickId(MacroPage::kRenameId);
+    ASSERT_TRUE(list->IsEditShown());
+    list->GetEdit()->SetText("Jump");
+    head->EditKey(list->GetEdit(), VK_RETURN);
+    Platform::ProcessPending();
+    EXPECT_EQ(Macro(second).name, "Jump");
+    const int announced = page->announced;
+    // An emptied name is refused and the stored one comes back.
+    ClickId(MacroPage::kRenameId);
+    list->GetEdit()->SetText("");
+    head->EditKey(list->GetEdit(), VK_RETURN);
+    Platform::ProcessPending();
+    EXPECT_EQ(Macro(second).name, "Jump");
+    EXPECT_EQ(list->GetItemText(list->FindItemData(second)), "Jump");
+    EXPECT_EQ(page->announced, announced);
 }
 
 TEST_F(MacroPageTest, PlayTimesOutsideOneToNinetyNineAreCorrectedInTheEditAndTheStore) {
