@@ -90,30 +90,4 @@ TEST_F(CUIMessageBoxTest, ANoticeHasOneCentredButtonAndAnswersOne) {
               1);
 }
 
-TEST_F(CUIMessageBoxTest, TheBoxCarriesItsTextsAndSitsCentredOnItsOwner) {
-    CUIMessageBox box("The message", "The caption", CUIMessageBox::kQuestion);
-    ASSERT_NE(box.Open(host->window.GetSafeHwnd()), nullptr);
-    EXPECT_EQ(box.GetWindowTextW(), "MessageBox");
-    EXPECT_TRUE(box.IsWindowVisible());
-    const Rect r = box.GetWindowRect();
-    const Rect owner = host->window.GetWindowRect();
-    EXPECT_EQ(r.Width(), CUIMessageBox::kWidth);
-    EXPECT_EQ(r.Height(), CUIMessageBox::kHeight);
-    EXPECT_EQ(r.left + r.Width() / 2, owner.left + owner.Width() / 2);
-    EXPECT_EQ(r.top + r.Height() / 2, owner.top + owner.Height() / 2);
-    EXPECT_EQ(dynamic_cast<MText*>(box.GetControl(CUIMessageBox::kTextId))->GetTitle(),
-              "The message");
-    EXPECT_EQ(dynamic_cast<MText*>(box.GetControl(CUIMessageBox::kCaptionId))->GetTitle(),
-              "The caption");
-    EXPECT_EQ(
-        dynamic_cast<MControlFont*>(box.GetControl(CUIMessageBox::kFirstButtonId))->GetTitle(),
-        UiText::Dialog(23));
-    // Without a window to sit on it still shows, in the middle of the screen.
-    CUIMessageBox alone("x", "y", CUIMessageBox::kNotice);
-    ASSERT_NE(alone.Open(nullptr), nullptr);
-    const Rect screen = Platform::GetScreenRect();
-    EXPECT_EQ(alone.GetWindowRect().left,
-              screen.left + (screen.Width() - CUIMessageBox::kWidth) / 2);
-}
-
 } // namespace

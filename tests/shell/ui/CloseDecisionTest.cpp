@@ -159,32 +159,6 @@ TEST_F(CloseDecisionTest, ThePromptShowsTheStoredChoiceAndKeepsItWhenApplied) {
     EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 2);
 }
 
-TEST_F(CloseDecisionTest, ThePromptIsTopmostCentredOnItsOwnerAndClickingElsewhereDoesNothing) {
-    CloseWindowTipDlg dlg;
-    NativeWindow* w = dlg.Open(host->window.GetSafeHwnd());
-    ASSERT_NE(w, nullptr);
-    EXPECT_TRUE(dlg.GetExStyle() & WS_EX_TOPMOST);
-    const Rect owner = host->window.GetWindowRect();
-    const Rect r = dlg.GetWindowRect();
-    EXPECT_EQ(r.Width(), CloseWindowTipDlg::kWidth);
-    EXPECT_EQ(r.Height(), CloseWindowTipDlg::kHeight);
-    EXPECT_EQ(r.left + r.Width() / 2, owner.left + owner.Width() / 2);
-    EXPECT_EQ(r.top + r.Height() / 2, owner.top + owner.Height() / 2);
-    int step = 0;
-    head->SetIdleHandler([&] {
-        if (step++ == 0) {
-            Press(w, {180, 20}); // the question text
-            Press(w, kExitRadio);
-            EXPECT_TRUE(Platform::IsWindow(w));
-            EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
-            dlg.DoCancel();
-        }
-    });
-    dlg.ShowModal(SW_SHOW);
-    EXPECT_FALSE(dlg.WasApplied());
-    EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
-}
-
 } // namespace
 
 namespace {

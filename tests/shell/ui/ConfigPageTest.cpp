@@ -12,7 +12,6 @@
 #include "ui/controls/MText.h"
 
 #include <algorithm>
-#include <fstream>
 
 using namespace Tolva;
 
@@ -67,27 +66,6 @@ protected:
     std::unique_ptr<TempConfigHome> config_;
     std::unique_ptr<ConfigPage> page_;
 };
-
-TEST_F(ConfigPageTest, EveryControlIsBuiltWithItsTextBelowTheUpgradeArea) {
-    const Rect page = host->FindLayout(ConfigPage::kLayoutId)->GetRect();
-    for (unsigned id :
-         {ConfigPage::kLanguageId, ConfigPage::kAutostartId, ConfigPage::kRestoreId,
-          ConfigPage::kWakeUpId, ConfigPage::kLanguageLabelId, ConfigPage::kWakeUpLabelId}) {
-        MControl* c = Find(id);
-        ASSERT_NE(c, nullptr) << id;
-        EXPECT_GE(c->GetRect().top, page.top + ConfigPage::kUpgradeAreaHeight) << id;
-        const Rect r = c->GetRect();
-        EXPECT_TRUE(r.left >= page.left && r.right <= page.right && r.bottom <= page.bottom) << id;
-    }
-    EXPECT_EQ(dynamic_cast<MText*>(Find(ConfigPage::kLanguageLabelId))->GetTitle(),
-              UiText::Dialog(140));
-    EXPECT_FALSE(Check()->GetTitle().empty());
-    MComboBox* language = Combo(ConfigPage::kLanguageId);
-    ASSERT_EQ(language->GetItemCount(), 2);
-    EXPECT_EQ(language->GetItemData(0), Language::kChinese);
-    EXPECT_EQ(language->GetItemData(1), Language::kEnglish);
-    EXPECT_EQ(language->GetCurData(), Language::kEnglish);
-}
 
 TEST_F(ConfigPageTest, RestoreDefaultsAnsweredWithTheSecondButtonChangesNothing) {
     StoreValue("exit_mode", "1");
@@ -219,14 +197,6 @@ TEST_F(ConfigPageTest, TheAutostartBoxWritesAndRemovesTheEntryAndShowsWhatIsOnDi
     ASSERT_TRUE(Autostart::Disable());
     page_->Reload();
     EXPECT_FALSE(Check()->GetCheck());
-}
-
-TEST_F(ConfigPageTest, TheAutostartBoxStaysUncheckedWhenTheEntryCannotBeWritten) {
-    // The autostart folder's place is taken by a file.
-    std::ofstream(config_->Folder() + "/autostart") << "not a folder";
-    Press(ConfigPage::kAutostartId);
-    EXPECT_FALSE(Check()->GetCheck());
-    EXPECT_FALSE(Autostart::IsEnabled());
 }
 
 TEST_F(ConfigPageTest, TheWakeUpMethodIsStoredForProfileOneThenQueued) {
