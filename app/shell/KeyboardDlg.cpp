@@ -360,7 +360,11 @@ void KeyboardDlg::ShowModeIcon(int mode) {
         picture->SetVisible(false);
         return;
     }
-    picture->SetImage(mode == 0 ? "icon\\mode_usb.png" : "icon\\mode_24g.png");
+    const bool wired = mode == 0;
+    if (wired != shownWired_) {
+        picture->SetImage(wired ? "icon\\mode_usb.png" : "icon\\mode_24g.png");
+        shownWired_ = wired;
+    }
     picture->SetVisible(true);
 }
 
@@ -369,6 +373,8 @@ void KeyboardDlg::ApplyDeviceState(const WorkerDeviceState& state) {
     CDeviceCtrl* list = controls_.devices;
     bool selectedOnline = false;
     if (list) {
+        // The list holds the configured devices in configuration order.
+        int index = 0;
         for (const auto& device : services_.Link().Config().Devices()) {
             if (!device) continue;
             const int type = device->deviceType;
@@ -376,7 +382,10 @@ void KeyboardDlg::ApplyDeviceState(const WorkerDeviceState& state) {
                 state.entries.begin(), state.entries.end(),
                 [type](const DeviceEntry& e) { return e.online && e.deviceType == type; });
             if (online && type == selectedType_) selectedOnline = true;
-            list->SetDeviceState(type, !online ? 0 : type == selectedType_ ? 1 : 2);
+            const int shown = !online ? 0 : type == selectedType_ ? 1 : 2;
+            // Status readings come every few seconds; an unchanged list is not redrawn.
+            if (list->GetDeviceState(index) != shown) list->SetDeviceState(type, shown);
+            ++index;
         }
     }
     if (selectedType_ != 0 && !selectedOnline) HideDevicePages();

@@ -166,6 +166,7 @@ private:
     std::shared_ptr<const DeviceLayout> layout_;
     int currentPage_ = 0;
     bool versionTimerFired_ = false;
+    bool shownWired_ = true; // the mode picture starts with the cable's image
     bool tornDown_ = false;
     uint32_t animationTimer_ = 0;
 };

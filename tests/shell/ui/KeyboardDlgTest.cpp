@@ -407,6 +407,34 @@ TEST_F(KeyboardDlgTest, OneWaitingDialogAtATimeClosedAfterItsTask) {
     EXPECT_TRUE(dlg->IsWindowEnabled());
 }
 
+TEST_F(KeyboardDlgTest, IdlePassesAndAnimationTicksRedrawNothingWhileNothingChanges) {
+    Open();
+    StartAndChoose();
+    for (int i = 0; i < 10; ++i)
+        head->TickPeriodicTimers();
+    Platform::ProcessPending();
+    const uint64_t frames = dlg->GetSafeHwnd()->GetFramesShown();
+    // Ten seconds of worker periods: two status queries, every reading the same.
+    for (int i = 0; i < 300; ++i) {
+        clock.Advance(CThreadBasic::kPeriodMs);
+        Worker()->RunPass();
+        head->TickPeriodicTimers();
+        Platform::ProcessPending();
+    }
+    EXPECT_EQ(dlg->GetSafeHwnd()->GetFramesShown(), frames);
+    EXPECT_EQ(dlg->disabledTimes, 2) << "only tasks 4 and 5 disabled the window";
+
+    // A change is still drawn.
+    Mouse()->SetBattery(55);
+    for (int i = 0; i < 200; ++i) {
+        clock.Advance(CThreadBasic::kPeriodMs);
+        Worker()->RunPass();
+        Platform::ProcessPending();
+    }
+    EXPECT_EQ(dlg->Controls().battery->GetBatteryLevel(), 55);
+    EXPECT_GT(dlg->GetSafeHwnd()->GetFramesShown(), frames);
+}
+
 TEST_F(KeyboardDlgTest, ExitPathsEndTheProcessAndOtherRequestsDoNot) {
     Open();
     dlg->SendMessageW(WM_APP_EXIT_REQUEST, 0, 611);
