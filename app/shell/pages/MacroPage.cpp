@@ -902,8 +902,7 @@ void MacroPage::StopRecording() {
 
 void MacroPage::ShowRecordingState(bool recording) {
     // The two share one place. A hidden control keeps the hover while the pointer stays in its
-    // rectangle, so the one hidden also leaves the place: the click that follows, without the
-    // pointer moving, reaches the one shown.
+    // rectangle, so the one hidden also leaves the place.
     if (startButton_) {
         startButton_->SetVisible(!recording);
         startButton_->SetRect(recording ? Rect{} : kRecordButtonRect);
@@ -911,6 +910,13 @@ void MacroPage::ShowRecordingState(bool recording) {
     if (stopButton_) {
         stopButton_->SetRect(recording ? kRecordButtonRect : Rect{});
         stopButton_->SetVisible(recording);
+    }
+    // A press without a move in between still goes to the control hovered before; a move where
+    // the pointer is lets the one shown take it.
+    if (NativeWindow* window = host_.Window().GetSafeHwnd()) {
+        const Point at = host_.Window().ScreenToClient(Platform::GetCursorPos());
+        Platform::PostMessage(window, WM_MOUSEMOVE, Platform::GetMouseKeys(),
+                              MakeLParam(at.x, at.y));
     }
     if (recording) {
         disabledForRecording_.clear();
