@@ -142,7 +142,8 @@ void MouseKeyPage::ApplyTexts() {
             types_->AddItem(UiText::Dialog(t.text), t.value);
         if (types_->SelectData(type ? type : kMouseFunction) == 0) types_->SetCurSel(0);
     }
-    // The function list and the descriptions follow the language on the next reload.
+    // Button names, descriptions and the function list follow the language too.
+    if (keys_ && keys_->GetItemCount() > 0) Reload();
 }
 
 int MouseKeyPage::CurrentType() const {

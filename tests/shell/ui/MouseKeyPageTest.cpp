@@ -332,11 +332,11 @@ TEST_F(MouseKeyPageTest, BothPagesShowTheirTextsInEitherLanguage) {
         if (language == Language::kEnglish) {
             Attach(*page);
             profiles.Build();
+            profiles.Reload();
         }
+        // A change of language re-applies the texts only; nothing is reloaded for it.
         profiles.ApplyTexts();
-        profiles.Reload();
         page->ApplyTexts();
-        page->Reload();
         Platform::ProcessPending();
         EXPECT_EQ(Types()->GetItemText(Types()->GetCurSel()), UiText::Dialog(207));
         EXPECT_EQ(Functions()->GetItemText(0), UiText::Dialog(820));
