@@ -1,5 +1,7 @@
 #include "ui/core/MControlFont.h"
 
+#include <algorithm>
+
 #include "ui/core/Manager.h"
 #include "ui/core/PaintManager.h"
 #include "ui/paint/FontRegistry.h"
@@ -120,7 +122,7 @@ void MControlFont::SetFont(const std::string& name, int size, int style) {
         std::lock_guard guard(textLock_);
         fontName_ = name;
     }
-    fontSize_ = size;
+    if (size > 0) fontSize_ = std::min(size, kMaxFontSize);
     fontStyle_ = style;
     Changed();
 }
@@ -136,7 +138,9 @@ void MControlFont::SetFontStyle(int style) {
 }
 
 void MControlFont::SetFontWidth(int size) {
-    fontSize_ = size;
+    // No face is drawn at 0 points or less, and a huge one overflows the pixel size.
+    if (size <= 0) return;
+    fontSize_ = std::min(size, kMaxFontSize);
     Changed();
 }
 

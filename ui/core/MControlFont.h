@@ -39,7 +39,9 @@ public:
     std::string GetTextFont() const;
     void SetFontStyle(int style);
     int GetFontStyle() const { return fontStyle_; }
-    // Font sizes are in points.
+    // Font sizes are in points; sizes of 0 or less are ignored, larger ones than kMaxFontSize
+    // are taken as kMaxFontSize.
+    static constexpr int kMaxFontSize = 400;
     void SetFontWidth(int size);
     int GetFontWidth() const { return fontSize_; }
     uint32_t GetTextColor() const { return textColor_; }
