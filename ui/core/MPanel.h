@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include "ui/TolvaApi.h"
 #include "ui/controls/MScroll.h"
 #include "ui/core/MControlFont.h"
@@ -51,9 +53,10 @@ public:
 private:
     MScroll* vbar_ = nullptr;
     MScroll* hbar_ = nullptr;
-    int virtualHeight_ = 0;
-    int virtualWidth_ = 0;
-    bool scrollEnabled_ = true;
+    // Read by the timer thread too (a child's repaint request asks for the scroll offset).
+    std::atomic<int> virtualHeight_{0};
+    std::atomic<int> virtualWidth_{0};
+    std::atomic<bool> scrollEnabled_{true};
 };
 
 } // namespace Tolva
