@@ -46,7 +46,7 @@ public:
 
     // Whether Start starts the worker's thread (default); tests run its passes themselves.
     void SetStartWorkerThread(bool start) { startThread_ = start; }
-    // A device change as the main window's WM_DEVICECHANGE hands it on (any thread): the same
+    // A device change as the main window's WM_DEVICECHANGE hands it on (window thread): the same
     // path as the hot-plug monitor's events. None before Start.
     HotplugMatcher::Action OnDeviceChange(const HotplugSource::Event& event);
 
