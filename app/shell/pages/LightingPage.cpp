@@ -449,7 +449,7 @@ bool LightingPage::OnNotify(unsigned id, int code, WPARAM wparam, LPARAM lparam)
     switch (id) {
     case kModeList:
         if ((code == 1 || code == 2) && modes_) {
-            const int mode = static_cast<int>(modes_->GetCurData());
+            const int mode = static_cast<int>(modes_->GetItemData(static_cast<int>(wparam)));
             if (mode > 0 && mode != mode_) SelectMode(mode, true);
         }
         break;
