@@ -463,6 +463,12 @@ TEST_F(PointerPageTest, PageAndDialogShowTheirTextsInBothLanguages) {
     const char* dir = std::getenv("PIVANE_FRAME_DIR");
     for (int language : {Language::kEnglish, Language::kChinese}) {
         Language::SetCurrent(language);
+        // The Chinese pass also shows settings the desktop cannot take.
+        if (language == Language::kChinese) {
+            desk_.reach[Setting::DoubleClick] = Reach::NoDesktopSetting;
+            desk_.reach[Setting::Precision] = Reach::NoDisplay;
+            page_->Reload();
+        }
         page_->ApplyTexts();
         ClickLevel(2);
         Platform::ProcessPending();
@@ -470,7 +476,8 @@ TEST_F(PointerPageTest, PageAndDialogShowTheirTextsInBothLanguages) {
         for (MControl* c : host->FindLayout(PointerPage::kLayoutId)->GetControls()) {
             auto* text = dynamic_cast<MControlFont*>(c);
             if (text && c->IsVisible() && !dynamic_cast<MSlider*>(c) &&
-                !dynamic_cast<DPIControl*>(c)) {
+                !dynamic_cast<DPIControl*>(c) &&
+                c->GetControlID() < PointerPage::kReasonCoverFirst) {
                 EXPECT_FALSE(text->GetTitle().empty()) << c->GetControlID() << " in " << language;
             }
         }
