@@ -329,8 +329,16 @@ void PaintManager::OnMouseMove(WPARAM flags, Point pt) {
     hover_ = found;
 }
 
+void PaintManager::HoverAt(WPARAM flags, Point pt) {
+    // A press can come before any motion over its control (a fast click, the first click after
+    // the window appeared, a touch screen): find the control under it as a move would.
+    if (MControl* h = hover_; h && h->PtInRect(pt)) return;
+    OnMouseMove(flags & ~WPARAM(MK_LBUTTON | MK_RBUTTON), pt);
+}
+
 void PaintManager::OnLButtonDown(WPARAM flags, Point pt) {
     pressed_ = false;
+    HoverAt(flags, pt);
     // Focus goes to the innermost control under the pointer, inside panels and pages too.
     MControl* target = GetDeepHoverControl();
     if (focus_ && focus_ != target) {
@@ -388,6 +396,7 @@ void PaintManager::OnLButtonUp(WPARAM flags, Point pt) {
 }
 
 void PaintManager::OnButton(uint32_t msg, WPARAM flags, Point pt) {
+    if (msg != WM_RBUTTONUP && !pressed_) HoverAt(flags, pt);
     MControl* c = hover_;
     if (!c || !c->IsVisible() || !c->GetRresponse()) return;
     const auto f = static_cast<unsigned>(flags);

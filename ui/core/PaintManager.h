@@ -211,6 +211,7 @@ public:
 private:
     LRESULT RouteWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam);
     void OnMouseMove(WPARAM flags, Point pt);
+    void HoverAt(WPARAM flags, Point pt);
     void OnLButtonDown(WPARAM flags, Point pt);
     void OnLButtonUp(WPARAM flags, Point pt);
     void OnButton(uint32_t msg, WPARAM flags, Point pt);
