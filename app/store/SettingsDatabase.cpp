@@ -551,6 +551,26 @@ bool SettingsDatabase::SetConfigValue(int profile, const std::string& key,
     return StepDone(s);
 }
 
+bool SettingsDatabase::PutConfigValue(int profile, const std::string& key,
+                                      const std::string& value) {
+    auto lock = Enter();
+    return RunInTransaction([&] {
+        SQLiteStatement s;
+        PrepareNoted(s, kUpdateConfigValue);
+        BindString(s, 1, value);
+        s.BindInt(2, profile);
+        BindString(s, 3, key);
+        if (!StepDone(s)) return false;
+        if (Changes() > 0) return true;
+        SQLiteStatement add;
+        PrepareNoted(add, kInsertConfigValue);
+        add.BindInt(1, profile);
+        BindString(add, 2, key);
+        BindString(add, 3, value);
+        return StepDone(add);
+    });
+}
+
 bool SettingsDatabase::WriteFactoryConfiguration(int profile) {
     auto lock = Enter();
     return RunInTransaction([&] {

@@ -105,6 +105,9 @@ public:
     bool GetConfigValue(int profile, const std::string& key, std::string& value);
     // Updates existing rows only: true when the statement ran, even if no row matched.
     bool SetConfigValue(int profile, const std::string& key, const std::string& value);
+    // For the program's own keys, which the factory rows do not hold: updates the row, or adds
+    // it when there is none. False when either step failed.
+    bool PutConfigValue(int profile, const std::string& key, const std::string& value);
     // Inserts the 55 factory rows for the profile (no check for existing rows), all or none.
     bool WriteFactoryConfiguration(int profile);
 

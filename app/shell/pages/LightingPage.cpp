@@ -309,7 +309,7 @@ void LightingPage::SelectMode(int mode, bool store) {
 
     // The worker sends the store's active mode; it must be this profile's choice.
     if (db.GetActiveLightMode(profile) != mode) db.SetActiveLightMode(profile, mode);
-    if (store || ReadInt(kModeKey, 0) != mode) db.SetConfigValue(profile, kModeKey, Decimal(mode));
+    if (store || ReadInt(kModeKey, 0) != mode) db.PutConfigValue(profile, kModeKey, Decimal(mode));
 
     ShowGroups();
     ShowRow(row);
@@ -555,7 +555,7 @@ void LightingPage::OnAreaPalette() {
     if (!areaPalette_ || mode_ <= 0) return;
     const uint32_t colour = areaPalette_->GetSelectColor() & 0xFFFFFF;
     areas_[area_] = colour;
-    host_.Store().SetConfigValue(host_.CurrentProfile(), AreaKey(area_),
+    host_.Store().PutConfigValue(host_.CurrentProfile(), AreaKey(area_),
                                  Decimal(static_cast<int>(colour)));
     if (CColorButton* button = areaButtons_[area_]) {
         button->SetColor(colour);
