@@ -300,8 +300,10 @@ void CThreadBasic::SwitchDevice() {
     int mode = manager.ConnectedMode();
     monitor_.SetConnection(mode != CommandFrame::kModeNone, mode);
 
-    store.SetOpenFlag(store.OpenSettingsDatabase(setup_.dataFolder, SettingsDatabase::kDeviceName));
+    // A new store seeds its profiles for this type inside the open: every mouse profile needs
+    // its own configuration rows.
     store.SetCurrentDeviceType(type);
+    store.SetOpenFlag(store.OpenSettingsDatabase(setup_.dataFolder, SettingsDatabase::kDeviceName));
     std::vector<std::unique_ptr<ProfileRow>> profiles;
     ProfileDefaults::LoadOrCreateProfiles(store, setup_.profileWord, type, profiles);
     int profile = store.FindActiveProfile();
