@@ -5,6 +5,7 @@
 #include "app/shell/CUIMessageBox.h"
 #include "app/shell/CloseWindowTipDlg.h"
 #include "app/shell/WaitDlg.h"
+#include "app/shell/pages/MouseKeyPage.h"
 #include "app/shell/pages/PageSet.h"
 #include "app/store/LightFrameStore.h"
 #include "app/store/SettingsDatabase.h"
@@ -511,6 +512,11 @@ void KeyboardDlg::DeviceSwitched(int deviceType, int profile,
 
 void KeyboardDlg::StartVisualizer() {
     PostToWindow([this] { RouteToPages(ShellPage::kStartVisualizer, 0, 0); });
+}
+
+void KeyboardDlg::SoftwareFunctionPressed(int keyExtraDataId) {
+    if (NativeWindow* window = window_)
+        Platform::PostMessage(window, MouseKeyPage::kSoftwareFunctionMessage, 0, keyExtraDataId);
 }
 
 // ---- InstanceRequests: listener thread ----

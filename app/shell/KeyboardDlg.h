@@ -105,6 +105,7 @@ public:
     void DeviceSwitched(int deviceType, int profile,
                         std::shared_ptr<const DeviceLayout> layout) override;
     void StartVisualizer() override;
+    void SoftwareFunctionPressed(int keyExtraDataId) override;
 
     // InstanceRequests (listener thread)
     void OnShowRequest() override;
