@@ -51,6 +51,7 @@ FakePageHost::FakePageHost() {
     window.ShowWindow(SW_SHOW);
     Platform::ProcessPending();
 
+    store.SetCurrentDeviceType(deviceType);
     store.SetInitialProfileWord("Profile");
     store.OpenSettingsDatabase(dataFolder, SettingsDatabase::kDeviceName);
     auto loaded = std::make_shared<DeviceLayout>();
@@ -69,6 +70,7 @@ FakePageHost::~FakePageHost() {
 }
 
 MTabLayout* FakePageHost::FindLayout(unsigned id) {
+    askedLayouts.insert(id);
     const auto it = layouts_.find(id);
     return it == layouts_.end() ? nullptr : it->second;
 }
@@ -99,7 +101,11 @@ void PageTest::TearDown() {
 
 void PageTest::Attach(ShellPage& page) {
     host->window.page = &page;
+    host->askedLayouts.clear();
     page.Build();
+    for (unsigned id : kLayoutIds)
+        if (!host->askedLayouts.count(id)) host->FindLayout(id)->SetVisible(false);
+    host->askedLayouts.clear();
     page.ApplyTexts();
     page.Reload();
     Platform::ProcessPending();

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,11 @@ public:
 private:
     Tolva::MTabCtrl* strip_ = nullptr;
     std::map<unsigned, Tolva::MTabLayout*> layouts_;
+
+public:
+    // The layouts asked for since the last clear (Attach hides the others: they share the page
+    // area, and a later one would cover the page under test).
+    std::set<unsigned> askedLayouts;
 };
 
 // Headless platform with manual timers, a FakePageHost whose store is open on profile 1 of the
