@@ -1,6 +1,7 @@
 #include "app/shell/CUIMessageBox.h"
 
 #include "app/files/UiText.h"
+#include "app/shell/DialogPlacement.h"
 #include "ui/controls/MButton.h"
 #include "ui/controls/MText.h"
 #include "ui/platform/VirtualKeys.h"
@@ -17,24 +18,6 @@ constexpr uint32_t kExStyle = WS_EX_TOOLWINDOW;
 constexpr int kOkText = 23;
 constexpr int kCancelText = 24;
 
-// Where a window of `size` goes when centred on `owner` (on the screen without a usable one).
-Rect CentredOn(NativeWindow* owner, int width, int height) {
-    const Rect window{0, 0, width, height};
-    Rect reference;
-    bool usable = false;
-    if (owner && Platform::IsWindow(owner)) {
-        reference = owner->GetWindowRect();
-        usable = owner->IsVisible() && !owner->IsIconic();
-    }
-    const Rect screen = Platform::GetScreenRect();
-    const Point near =
-        usable
-            ? Point{reference.left + reference.Width() / 2, reference.top + reference.Height() / 2}
-            : Point{screen.left + screen.Width() / 2, screen.top + screen.Height() / 2};
-    const Rect work = Platform::GetWorkArea(near);
-    return MWindow::CenteredRect(window, reference, usable, work);
-}
-
 } // namespace
 
 CUIMessageBox::CUIMessageBox(std::string text, std::string caption, int style)
@@ -42,7 +25,8 @@ CUIMessageBox::CUIMessageBox(std::string text, std::string caption, int style)
 
 NativeWindow* CUIMessageBox::Open(NativeWindow* owner) {
     // Placed before it is created: the style shows it at once, and it must not flash elsewhere.
-    return Create(owner, "MessageBox", kStyle, kExStyle, CentredOn(owner, kWidth, kHeight));
+    return Create(owner, "MessageBox", kStyle, kExStyle,
+                  DialogPlacement::CentredOn(owner, kWidth, kHeight));
 }
 
 int CUIMessageBox::Result() const {

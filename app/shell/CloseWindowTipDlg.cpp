@@ -3,6 +3,7 @@
 #include "app/files/UiText.h"
 #include "app/platform/ProgramRegistry.h"
 #include "app/shell/CloseDecision.h"
+#include "app/shell/DialogPlacement.h"
 #include "ui/controls/CRadioButton.h"
 #include "ui/controls/MButton.h"
 #include "ui/controls/MText.h"
@@ -18,22 +19,6 @@ constexpr const char* kGroup = "exit_mode";
 constexpr int kQuestionText = 170;
 constexpr int kApplyText = 22;
 
-Rect CentredOn(NativeWindow* owner, int width, int height) {
-    Rect reference;
-    bool usable = false;
-    if (owner && Platform::IsWindow(owner)) {
-        reference = owner->GetWindowRect();
-        usable = owner->IsVisible() && !owner->IsIconic();
-    }
-    const Rect screen = Platform::GetScreenRect();
-    const Point near =
-        usable
-            ? Point{reference.left + reference.Width() / 2, reference.top + reference.Height() / 2}
-            : Point{screen.left + screen.Width() / 2, screen.top + screen.Height() / 2};
-    return MWindow::CenteredRect({0, 0, width, height}, reference, usable,
-                                 Platform::GetWorkArea(near));
-}
-
 } // namespace
 
 bool CloseWindowTipDlg::Show(MWindow* owner) {
@@ -46,7 +31,7 @@ bool CloseWindowTipDlg::Show(MWindow* owner) {
 NativeWindow* CloseWindowTipDlg::Open(NativeWindow* owner) {
     // Topmost: the prompt may come from the tray while the main window is hidden or covered.
     return Create(owner, "CloseWindowTipDlg", kStyle, WS_EX_TOPMOST,
-                  CentredOn(owner, kWidth, kHeight));
+                  DialogPlacement::CentredOn(owner, kWidth, kHeight));
 }
 
 void CloseWindowTipDlg::InitUI(const Rect& rect) {
