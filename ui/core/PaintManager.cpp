@@ -331,8 +331,8 @@ void PaintManager::OnMouseMove(WPARAM flags, Point pt) {
 
 void PaintManager::HoverAt(WPARAM flags, Point pt) {
     // A press can come before any motion over its control (a fast click, the first click after
-    // the window appeared, a touch screen): find the control under it as a move would.
-    if (MControl* h = hover_; h && h->PtInRect(pt)) return;
+    // the window appeared, a touch screen): find the control under it, inside panels too, as a
+    // move to the same point would.
     OnMouseMove(flags & ~WPARAM(MK_LBUTTON | MK_RBUTTON), pt);
 }
 

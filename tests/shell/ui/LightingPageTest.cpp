@@ -164,8 +164,7 @@ TEST_F(LightingPageTest, ASliderDragStoresEveryStepButQueuesOnlyWhileTheQueueIsE
     EXPECT_EQ(host->tasks, std::vector<int>{kTask});
 }
 
-// Open: a click on the right radio leaves the left one checked and stores nothing.
-TEST_F(LightingPageTest, DISABLED_DirectionRadiosStoreLeftAndRight) {
+TEST_F(LightingPageTest, DirectionRadiosStoreLeftAndRight) {
     ASSERT_TRUE(ChooseMode(6));
     host->tasks.clear();
     auto* left = dynamic_cast<CRadioButton*>(Find(LightingPage::kDirectionLeft));
@@ -214,7 +213,8 @@ TEST_F(LightingPageTest, ColourFromTheWheelAndFromTheEditsCutToEightBits) {
     EXPECT_EQ(host->tasks, std::vector<int>{kTask});
 }
 
-// Open: a palette pick lands in the area chosen before, not the one just clicked.
+// Open: the pick on the colour field does not reach the chosen area, and the expectation of an
+// empty area 1 predates the factory rows that every mouse profile now gets.
 TEST_F(LightingPageTest, DISABLED_AreaColoursAreStoredUnderTheirKeysAndShownInTheirZones) {
     ASSERT_TRUE(ChooseMode(5));
     host->tasks.clear();
@@ -235,8 +235,7 @@ TEST_F(LightingPageTest, DISABLED_AreaColoursAreStoredUnderTheirKeysAndShownInTh
     EXPECT_EQ(host->tasks, std::vector<int>{kTask});
 }
 
-// Open: after the reload for profile 2 the click on mode 9 selects nothing.
-TEST_F(LightingPageTest, DISABLED_ReloadForAnotherProfileKeepsEachProfilesChoice) {
+TEST_F(LightingPageTest, ReloadForAnotherProfileKeepsEachProfilesChoice) {
     ASSERT_TRUE(ChooseMode(6));
     auto* slider = dynamic_cast<MSlider*>(Find(LightingPage::kBrightnessSlider));
     host->tasks.clear();
