@@ -186,10 +186,10 @@ bool PulseCapture::OpenStream() {
         source =
             defaultSink_.empty() ? std::string("@DEFAULT_MONITOR@") : defaultSink_ + ".monitor";
     }
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = kRate;
-    spec.channels = kChannels;
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_FLOAT32NE;
+    format.rate = kRate;
+    format.channels = kChannels;
     // Small fragments: each read returns after 10 ms of sound instead of the server's default.
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
@@ -197,7 +197,7 @@ bool PulseCapture::OpenStream() {
     attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     int error = 0;
     stream_ = pa_simple_new(nullptr, "Pivane", PA_STREAM_RECORD, source.c_str(), "Music visualizer",
-                            &spec, nullptr, &attr, &error);
+                            &format, nullptr, &attr, &error);
     if (!stream_) return false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
