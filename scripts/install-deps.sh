@@ -9,7 +9,7 @@ packages=(
   libgtk-3-dev libudev-dev libcurl4-openssl-dev libpulse-dev libkissfft-dev libxtst-dev
   fonts-open-sans fonts-wqy-microhei
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libayatana-appindicator3-dev
+  libayatana-appindicator3-dev libsodium-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils python3
 )
 
