@@ -9,7 +9,8 @@
 // tools/sign-package makes keys and signatures for tests and releases:
 //   sign-package KEYGEN <secret-out> <pub-out>       (both base64, one line)
 //   sign-package SIGN <secret> <archive> <sig-out>   (64 raw bytes)
-// Its CMake target is "sign-package", built into <build>/tools/.
+// Its CMake target is "sign-package" (<build>/tools/sign-package/sign-package; in CMake
+// $<TARGET_FILE:sign-package>).
 class PackageSignature {
 public:
     enum class Status { Ok, NoPublicKey, BadPublicKey, NoSignature, BadSignature, Unreadable };
