@@ -33,7 +33,10 @@ public:
     };
 
     static Result ExtractAll(const std::string& archivePath, const std::string& targetFolder,
-                             const Limits& limits = {});
+                             const Limits& limits);
+    static Result ExtractAll(const std::string& archivePath, const std::string& targetFolder) {
+        return ExtractAll(archivePath, targetFolder, Limits());
+    }
 
     // The cleaned relative name ("dir/file.exe", no trailing separator) of an entry name
     // already converted to UTF-8; "" when the name is refused.
