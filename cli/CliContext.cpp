@@ -3,7 +3,9 @@
 #include "app/device/HidDeviceManager.h"
 #include "app/files/ApplicationConfig.h"
 #include "app/platform/AppFolders.h"
+#include "sim/EmulatedKeyboard.h"
 #include "sim/EmulatedMouse.h"
+#include "sim/SimHidBus.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +26,14 @@ int CliContext::ParseGlobalOptions(int argc, char** argv) {
             if (simulatedMouse != "wired" && simulatedMouse != "wireless" &&
                 simulatedMouse != "both") {
                 Usage("--simulated-mouse takes wired, wireless or both");
+                return -1;
+            }
+        } else if (arg == "--simulated-keyboard") {
+            simulatedKeyboard = "feature";
+        } else if (arg.rfind("--simulated-keyboard=", 0) == 0) {
+            simulatedKeyboard = arg.substr(std::strlen("--simulated-keyboard="));
+            if (simulatedKeyboard != "feature" && simulatedKeyboard != "prefixed") {
+                Usage("--simulated-keyboard takes feature or prefixed");
                 return -1;
             }
         } else if (arg == "--sim-state" || arg == "--profile") {
@@ -85,7 +95,7 @@ void CliContext::PrintJson(const std::string& document) const {
 CliContext::CliContext() = default;
 
 CliContext::~CliContext() {
-    if (!mouse_) return;
+    if (!mouse_ && !keyboard_) return;
     // The process-wide manager outlives this context; it must not keep using the mouse.
     if (devicesReady_) HidDeviceManager::Instance().SetBackend(nullptr);
 }
@@ -105,16 +115,59 @@ EmulatedMouse* CliContext::SimulatedMouse() {
     return mouse_.get();
 }
 
+std::string CliContext::KeyboardStateFile() const {
+    if (simStateFile.empty() || simulatedKeyboard.empty()) return {};
+    return EmulatedKeyboard::StatePathBeside(simStateFile, simulatedKeyboard == "prefixed"
+                                                               ? EmulatedKeyboard::Family::Prefixed
+                                                               : EmulatedKeyboard::Family::Feature);
+}
+
+EmulatedKeyboard* CliContext::SimulatedKeyboard() {
+    if (simulatedKeyboard.empty()) return nullptr;
+    if (keyboard_) return keyboard_.get();
+    keyboard_ = std::make_shared<EmulatedKeyboard>(simulatedKeyboard == "prefixed"
+                                                       ? EmulatedKeyboard::Family::Prefixed
+                                                       : EmulatedKeyboard::Family::Feature);
+    const std::string file = KeyboardStateFile();
+    struct stat st;
+    if (!file.empty() && lstat(file.c_str(), &st) == 0)
+        keyboardStateRefused_ = !keyboard_->LoadState(file);
+    keyboard_->Plug(true);
+    return keyboard_.get();
+}
+
 bool CliContext::SaveSimulatedMouse() {
-    if (!mouse_ || simStateFile.empty() || stateRefused_ || stateSaved_) return true;
+    if (stateSaved_ || simStateFile.empty()) return true;
     stateSaved_ = true;
-    if (mouse_->SaveState(simStateFile)) return true;
-    Fail("cannot write the emulated mouse's state to " + simStateFile);
-    return false;
+    bool ok = true;
+    if (mouse_ && !stateRefused_ && !mouse_->SaveState(simStateFile)) {
+        Fail("cannot write the emulated mouse's state to " + simStateFile);
+        ok = false;
+    }
+    if (keyboard_ && !keyboardStateRefused_ && !keyboard_->SaveState(KeyboardStateFile())) {
+        Fail("cannot write the emulated keyboard's state to " + KeyboardStateFile());
+        ok = false;
+    }
+    return ok;
 }
 
 bool CliContext::LoadSimulatedMouse() {
-    if (simStateFile.empty() || simulatedMouse.empty()) return true;
+    if (simStateFile.empty()) return true;
+    if (!simulatedKeyboard.empty()) {
+        const std::string file = KeyboardStateFile();
+        struct stat st;
+        if (stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            keyboardStateRefused_ = true;
+            Fail(file + " is not a regular file; it was left as it is");
+            return false;
+        }
+        SimulatedKeyboard();
+        if (keyboardStateRefused_) {
+            Fail(file + " is not a state file of the emulated keyboard; it was left as it is");
+            return false;
+        }
+    }
+    if (simulatedMouse.empty()) return true;
     struct stat st;
     if (stat(simStateFile.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         stateRefused_ = true;
@@ -145,6 +198,18 @@ const std::vector<CliContext::DeviceMode>& CliContext::DeviceModes() {
     std::string folder = AppFolders::ProgramFolder();
     if (!folder.empty() && ReadConfiguredModes(folder + "config.xml", modes_)) return modes_;
     modes_.clear();
+    if (!simulatedKeyboard.empty()) {
+        EmulatedKeyboard* keyboard = SimulatedKeyboard();
+        DeviceMode mode;
+        mode.name = keyboard->Name();
+        mode.deviceType = keyboard->DeviceType();
+        mode.vendorId = EmulatedKeyboard::kVendorId;
+        mode.productId = keyboard->ProductId();
+        mode.release = EmulatedKeyboard::kRelease;
+        mode.desc = "USB cable";
+        mode.hidInterface = EmulatedKeyboard::kInterfacePattern;
+        modes_.push_back(mode);
+    }
     if (simulatedMouse.empty()) return modes_;
     // No configuration: describe the emulated mouse so that it can still be tried.
     DeviceMode cable;
@@ -161,7 +226,8 @@ const std::vector<CliContext::DeviceMode>& CliContext::DeviceModes() {
     receiver.productId = EmulatedMouse::kReceiverProductId;
     receiver.release = EmulatedMouse::kReceiverRelease;
     receiver.desc = "2.4G receiver";
-    modes_ = {cable, receiver};
+    modes_.push_back(cable);
+    modes_.push_back(receiver);
     return modes_;
 }
 
@@ -169,12 +235,31 @@ HidDeviceManager& CliContext::Devices() {
     HidDeviceManager& manager = HidDeviceManager::Instance();
     if (devicesReady_) return manager;
     devicesReady_ = true;
-    if (SimulatedMouse()) manager.SetBackend(mouse_);
+    SimulatedMouse();
+    SimulatedKeyboard();
+    if (mouse_ && keyboard_) {
+        auto bus = std::make_shared<SimHidBus>();
+        bus->Add(mouse_);
+        bus->Add(keyboard_);
+        manager.SetBackend(bus);
+    } else if (mouse_) {
+        manager.SetBackend(mouse_);
+    } else if (keyboard_) {
+        manager.SetBackend(keyboard_);
+    }
     manager.ClearSupportedDevices();
     for (const DeviceMode& m : DeviceModes())
         manager.AddSupportedDevice(m.vendorId, m.productId, m.release, m.name, m.deviceType, m.mode,
                                    m.hidInterface);
     manager.Rescan();
-    if (!DeviceModes().empty()) manager.SetSelectedDeviceType(DeviceModes().front().deviceType);
+    // The keyboards are configured first; the commands here are mostly the mouse's.
+    int chosen = 0;
+    for (bool mouseOnly : {true, false})
+        for (const DeviceMode& m : DeviceModes())
+            if (!chosen && (!mouseOnly || m.deviceType > 600) &&
+                manager.FindOnline(m.vendorId, m.productId, m.name, m.mode) >= 0)
+                chosen = m.deviceType;
+    if (!chosen && !DeviceModes().empty()) chosen = DeviceModes().front().deviceType;
+    if (chosen) manager.SetSelectedDeviceType(chosen);
     return manager;
 }

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+class EmulatedKeyboard;
 class EmulatedMouse;
+class HidBackend;
 class HidDeviceManager;
 
 // What one pivanectl run was asked for (the global options) plus the shared ways of answering:
@@ -30,9 +32,10 @@ public:
     CliContext(const CliContext&) = delete;
     CliContext& operator=(const CliContext&) = delete;
 
-    std::string simulatedMouse; // "", "wired", "wireless" or "both"
-    std::string simStateFile;   // --sim-state FILE
-    int profile = 0;            // --profile N; 0 means the active profile
+    std::string simulatedMouse;    // "", "wired", "wireless" or "both"
+    std::string simulatedKeyboard; // "", "feature" or "prefixed"
+    std::string simStateFile;      // --sim-state FILE (the keyboard's: FILE.keyboard-<family>)
+    int profile = 0;               // --profile N; 0 means the active profile
     bool json = false;
 
     // Parses the global options that precede the command; returns the index of the command word,
@@ -58,10 +61,13 @@ public:
     // The device link, set up on first use: with --simulated-mouse the emulated mouse replaces
     // hidapi behind the seam (state from --sim-state when the file exists); every configured
     // device mode is registered, the rescan sequence runs and the first configured device type
-    // is selected, as the main window does.
+    // is selected, as the main window does: the first configured mouse that is online, else the
+    // first configured device that is online, else the first configured device.
     HidDeviceManager& Devices();
     // The emulated mouse (created and loaded on first use), null without --simulated-mouse.
     EmulatedMouse* SimulatedMouse();
+    // The emulated keyboard, null without --simulated-keyboard.
+    EmulatedKeyboard* SimulatedKeyboard();
     // The configured device modes: config.xml of the program folder; without that file, with
     // --simulated-mouse, the emulated mouse's cable and receiver modes.
     const std::vector<DeviceMode>& DeviceModes();
@@ -75,10 +81,14 @@ public:
     bool LoadSimulatedMouse();
 
 private:
+    std::string KeyboardStateFile() const;
+
     std::shared_ptr<EmulatedMouse> mouse_;
+    std::shared_ptr<EmulatedKeyboard> keyboard_;
     std::vector<DeviceMode> modes_;
     bool modesRead_ = false;
     bool devicesReady_ = false;
     bool stateRefused_ = false; // FILE was not ours: never written
+    bool keyboardStateRefused_ = false;
     bool stateSaved_ = false;
 };

@@ -4,6 +4,8 @@
 #include "cli/CliContext.h"
 #include "cli/CommandRegistry.h"
 #include "cli/JsonWriter.h"
+#include "cli/KeyboardDump.h"
+#include "sim/EmulatedKeyboard.h"
 #include "sim/EmulatedMouse.h"
 #include "sim/MacroImageDecoder.h"
 
@@ -139,7 +141,21 @@ std::string ColourText(uint32_t colour) {
 int SimDump(CliContext& context, const std::vector<std::string>& args) {
     if (!args.empty()) return context.Usage("sim-dump takes no arguments");
     EmulatedMouse* mouse = context.SimulatedMouse();
-    if (!mouse) return context.Usage("sim-dump needs --simulated-mouse");
+    EmulatedKeyboard* keyboard = context.SimulatedKeyboard();
+    if (!mouse && !keyboard)
+        return context.Usage("sim-dump needs --simulated-mouse or --simulated-keyboard");
+    if (!mouse) {
+        JsonWriter json;
+        std::string text;
+        json.BeginObject();
+        KeyboardDump::Write(*keyboard, json, text);
+        json.EndObject();
+        if (context.json)
+            context.PrintJson(json.Text());
+        else
+            context.Say(text);
+        return CliContext::kOk;
+    }
     EmulatedMouse::State state = mouse->GetState();
     EmulatedMouse::Fixture fixture = mouse->GetFixture();
     std::vector<EmulatedMouse::LoggedReport> log = mouse->Log();
@@ -255,7 +271,9 @@ int SimDump(CliContext& context, const std::vector<std::string>& args) {
                        EmulatedMouse::LinkName(r.link), r.feature ? "feature" : "output") +
                 hex + "\n";
     }
-    json.EndArray().EndObject();
+    json.EndArray();
+    if (keyboard) KeyboardDump::Write(*keyboard, json, text);
+    json.EndObject();
     if (context.json)
         context.PrintJson(json.Text());
     else
@@ -270,8 +288,8 @@ const CommandRegistry::Entry listEntry("list", "",
 const CommandRegistry::Entry statusEntry("status", "", "online, connection mode, battery", true,
                                          Status);
 const CommandRegistry::Entry simDumpEntry("sim-dump", "",
-                                          "the emulated mouse's decoded state and its log of "
-                                          "received reports (hex)",
+                                          "the emulated mouse's and keyboard's decoded state "
+                                          "and their logs of received reports (hex)",
                                           false, SimDump);
 
 } // namespace

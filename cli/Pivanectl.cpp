@@ -8,7 +8,8 @@
 #include <vector>
 
 static void PrintHelp() {
-    std::printf("usage: pivanectl [--simulated-mouse[=wired|wireless|both]] [--sim-state FILE]\n"
+    std::printf("usage: pivanectl [--simulated-mouse[=wired|wireless|both]]\n"
+                "                 [--simulated-keyboard[=feature|prefixed]] [--sim-state FILE]\n"
                 "                 [--profile N] [--json] COMMAND [ARGS]\n\n"
                 "Configures a supported mouse and Pivane's settings from the terminal.\n\n"
                 "commands:\n");
