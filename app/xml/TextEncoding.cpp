@@ -1,6 +1,8 @@
 #include "app/xml/TextEncoding.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 
 namespace {
@@ -155,43 +157,107 @@ std::string TextEncoding::DeclaredEncoding(const char* text, size_t size) {
 namespace {
 
 // 8-bit text in a named character set, through iconv; false when the set is unknown or the
-// text is not valid in it.
-bool ConvertCharset(const char* text, size_t size, const std::string& charset, std::string& out) {
+// text is not valid in it. Converted in slices, twice: the first run only measures, so that the
+// result is allocated once at its exact size (a whole-text buffer of four bytes per input byte
+// made a large file cost several times its size).
+enum class Converted { Done, NotInSet, TooLong };
+
+Converted ConvertCharset(const char* text, size_t size, const std::string& charset, size_t limit,
+                         std::string& out) {
     iconv_t cd = iconv_open("UTF-8", charset.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-    out.assign(size * 4 + 16, '\0');
-    char* in = const_cast<char*>(text);
-    size_t inLeft = size;
-    char* dst = out.data();
-    size_t outLeft = out.size();
-    size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return Converted::NotInSet;
+    bool tooLong = false;
+    char slice[16384];
+    auto run = [&](std::string* into) -> bool {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(text);
+        size_t inLeft = size;
+        size_t total = 0;
+        while (inLeft > 0) {
+            char* dst = slice;
+            size_t outLeft = sizeof slice;
+            size_t result = iconv(cd, &in, &inLeft, &dst, &outLeft);
+            const size_t made = sizeof slice - outLeft;
+            total += made;
+            if (into) into->append(slice, made);
+            // E2BIG only says the slice is full; anything else is a text the set does not hold.
+            if (result == static_cast<size_t>(-1) && errno != E2BIG) return false;
+            if (result != static_cast<size_t>(-1) && inLeft > 0) return false;
+            if (made == 0 && result == static_cast<size_t>(-1)) return false;
+        }
+        char* dst = slice;
+        size_t outLeft = sizeof slice;
+        if (iconv(cd, nullptr, nullptr, &dst, &outLeft) == static_cast<size_t>(-1)) return false;
+        total += sizeof slice - outLeft;
+        if (into) into->append(slice, sizeof slice - outLeft);
+        if (!into) {
+            tooLong = total > limit;
+            if (tooLong) return false;
+            out.reserve(total);
+        }
+        return true;
+    };
+    out.clear();
+    bool ok = run(nullptr) && run(&out);
     iconv_close(cd);
-    if (result == static_cast<size_t>(-1) || inLeft != 0) return false;
-    out.resize(out.size() - outLeft);
-    return true;
+    if (!ok) out.clear();
+    return ok ? Converted::Done : tooLong ? Converted::TooLong : Converted::NotInSet;
 }
 
 } // namespace
 
 std::string TextEncoding::ToUtf8(const char* text, size_t size, const std::string& charset) {
+    std::string out;
+    ToUtf8Within(text, size, charset, SIZE_MAX, out);
+    return out;
+}
+
+bool TextEncoding::ToUtf8Within(const char* text, size_t size, const std::string& charset,
+                                size_t limit, std::string& out) {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
+    out.clear();
     switch (Detect(text, size)) {
     case Kind::Utf8:
-        return std::string(text, size);
+        if (size > limit) return false;
+        out.assign(text, size);
+        return true;
     case Kind::Utf8Bom:
         // The rest may still be broken; keep it byte for byte, the parsers cope with that.
-        return std::string(text + 3, size - 3);
+        if (size - 3 > limit) return false;
+        out.assign(text + 3, size - 3);
+        return true;
     case Kind::Utf16Le:
-        return s[0] == 0xFF ? Utf16ToUtf8(s + 2, size - 2, true) : Utf16ToUtf8(s, size, true);
-    case Kind::Utf16Be:
-        return s[0] == 0xFE ? Utf16ToUtf8(s + 2, size - 2, false) : Utf16ToUtf8(s, size, false);
+    case Kind::Utf16Be: {
+        const bool little = Detect(text, size) == Kind::Utf16Le;
+        const bool mark = s[0] == (little ? 0xFF : 0xFE);
+        out = Utf16ToUtf8(mark ? s + 2 : s, mark ? size - 2 : size, little);
+        if (out.size() > limit) {
+            out.clear();
+            return false;
+        }
+        return true;
+    }
     case Kind::Ansi:
         break;
     }
-    std::string out;
-    if (!charset.empty() && ConvertCharset(text, size, charset, out)) return out;
+    if (!charset.empty()) {
+        switch (ConvertCharset(text, size, charset, limit, out)) {
+        case Converted::Done:
+            return true;
+        case Converted::TooLong:
+            return false;
+        case Converted::NotInSet:
+            break;
+        }
+    }
     out.clear();
-    out.reserve(size + size / 2);
+    // Measured first, so that a large file is allocated once at its converted size, or not at
+    // all when it would pass the limit.
+    size_t length = 0;
+    for (size_t i = 0; i < size; ++i)
+        length += s[i] < 0x80 ? 1 : (s[i] < 0xA0 && kCp1252High[s[i] - 0x80] >= 0x800) ? 3 : 2;
+    if (length > limit) return false;
+    out.reserve(length);
     for (size_t i = 0; i < size; ++i) {
         unsigned char b = s[i];
         if (b < 0x80)
@@ -201,7 +267,7 @@ std::string TextEncoding::ToUtf8(const char* text, size_t size, const std::strin
         else
             AppendUtf8(out, b);
     }
-    return out;
+    return true;
 }
 
 size_t TextEncoding::CodePointCount(const std::string& text) {

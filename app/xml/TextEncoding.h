@@ -18,6 +18,10 @@ public:
     // byte) becomes U+FFFD; nothing is dropped silently. An 8-bit text is read in `charset`
     // (an iconv name such as "GB2312") when one is given and known, else as code page 1252.
     static std::string ToUtf8(const char* data, size_t size, const std::string& charset = "");
+    // The same into out, unless the UTF-8 text would be longer than limit bytes: then false
+    // with out empty, found out before the converted text is built.
+    static bool ToUtf8Within(const char* data, size_t size, const std::string& charset,
+                             size_t limit, std::string& out);
 
     // The encoding named by an XML declaration at the start of the text, or empty.
     static std::string DeclaredEncoding(const char* data, size_t size);

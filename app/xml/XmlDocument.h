@@ -18,7 +18,8 @@ public:
 
     // Reads and parses a file (UTF-8 with or without a mark, UTF-16 with a mark, or an 8-bit
     // file in the encoding its declaration names, else in Windows code page 1252). False when the
-    // file cannot be read, is larger than kMaxFileSize or is not well-formed XML with a root
+    // file cannot be read, is not a regular file (a FIFO is never waited on), is larger than
+    // kMaxFileSize before or, as UTF-8, after conversion, or is not well-formed XML with a root
     // element; the document is then empty. The cursor is reset either way.
     bool Load(const std::string& path);
     // The same for bytes already in memory.
@@ -40,6 +41,8 @@ public:
 
     // The attribute of the current element, or empty text when it or the element is missing.
     std::string GetAttrib(const std::string& name) const;
+    // At most the first maxCodePoints code points of it, without copying the rest.
+    std::string GetAttrib(const std::string& name, size_t maxCodePoints) const;
     // Name of the current element, empty when there is none.
     std::string GetTagName() const;
 
@@ -70,7 +73,14 @@ public:
 
 private:
     pugi::xml_node NextElement(pugi::xml_node from, const std::string& name) const;
+    // Empties the document and its text.
+    void Clear();
+    // Turns the file's bytes into UTF-8 text and parses it in place.
+    bool Parse(std::string bytes);
 
+    // The parsed text; the document's names and values point into it. Declared before doc_
+    // so that it outlives the document.
+    std::string text_;
     pugi::xml_document doc_;
     pugi::xml_node parent_;
     pugi::xml_node current_;

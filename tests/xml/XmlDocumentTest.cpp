@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -118,6 +121,105 @@ TEST(XmlParse, RefusesHugeFilesWithoutReadingThem) {
     std::filesystem::resize_file(path, 4);
     EXPECT_TRUE(doc.Load(path));
     std::remove(path.c_str());
+}
+
+TEST(XmlParse, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
+    std::string fifo = TempPath("pipe.xml");
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    XmlDocument doc;
+    // Opening a FIFO without O_NONBLOCK waits for a writer that never comes.
+    EXPECT_FALSE(doc.Load(fifo));
+    std::remove(fifo.c_str());
+    EXPECT_FALSE(doc.Load(std::filesystem::temp_directory_path().string()));
+}
+
+TEST(XmlParse, LongEightBitTextsConvertWholeAcrossSlices) {
+    // GB2312 pairs that straddle every slice boundary of the converter (odd prefix).
+    std::string value;
+    std::string expected;
+    for (int i = 0; i < 30000; ++i) {
+        value += "\xD6\xD0";
+        expected += "\xE4\xB8\xAD";
+    }
+    std::string head = "<?xml version=\"1.0\" encoding=\"GB2312\"?><r v=\"x";
+    XmlDocument doc;
+    ASSERT_TRUE(doc.SetDoc(head + value + "\"/>"));
+    ASSERT_TRUE(doc.FindElem("r"));
+    EXPECT_EQ(doc.GetAttrib("v"), "x" + expected);
+
+    // A byte the named set does not hold, far past the first slice: the whole text is read as
+    // code page 1252 instead, not a converted part followed by nothing.
+    ASSERT_TRUE(doc.SetDoc(head + value + "\xFF\"/>"));
+    ASSERT_TRUE(doc.FindElem("r"));
+    std::string fallback = doc.GetAttrib("v");
+    EXPECT_EQ(fallback.size(), 1 + value.size() * 2 + 2) << "every byte became one character";
+    EXPECT_EQ(fallback.substr(fallback.size() - 2), "\xC3\xBF");
+
+    // ISO-8859-1 and the 1252 euro sign (three bytes in UTF-8) at full length.
+    ASSERT_TRUE(doc.SetDoc("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r v=\"" +
+                           std::string(40000, '\xE9') + "\"/>"));
+    ASSERT_TRUE(doc.FindElem("r"));
+    std::string latin;
+    for (int i = 0; i < 40000; ++i)
+        latin += "\xC3\xA9";
+    EXPECT_EQ(doc.GetAttrib("v"), latin);
+    ASSERT_TRUE(doc.SetDoc("<r v=\"" + std::string(40000, '\x80') + "\"/>"));
+    ASSERT_TRUE(doc.FindElem("r"));
+    EXPECT_EQ(doc.GetAttrib("v").size(), 120000u);
+}
+
+TEST(XmlParse, AnEightBitFileIsHeldAtMostAsReadAndAsConverted) {
+    // 16 MB of Latin-1 letters: 16 MB read, 32 MB converted. Converting through a buffer of four
+    // bytes per byte and parsing a copy took over nine times the file.
+    const size_t letters = 16u << 20;
+    std::string path = TempPath("latin1.xml");
+    WriteBytes(path, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r v=\"" +
+                         std::string(letters, '\xE9') + "\"/>");
+    int pipeFd[2];
+    ASSERT_EQ(pipe(pipeFd), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        struct rusage before {};
+        getrusage(RUSAGE_SELF, &before);
+        long grown = -1;
+        {
+            XmlDocument doc;
+            if (doc.Load(path) && doc.FindElem("r") && doc.GetAttrib("v").size() == 2 * letters) {
+                struct rusage after {};
+                getrusage(RUSAGE_SELF, &after);
+                grown = after.ru_maxrss - before.ru_maxrss; // KiB
+            }
+        }
+        ssize_t ignored = write(pipeFd[1], &grown, sizeof grown);
+        (void)ignored;
+        _exit(0);
+    }
+    close(pipeFd[1]);
+    long grown = -1;
+    ASSERT_EQ(read(pipeFd[0], &grown, sizeof grown), static_cast<ssize_t>(sizeof grown));
+    close(pipeFd[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::remove(path.c_str());
+    ASSERT_GE(grown, 0) << "the file did not load";
+    // Read bytes + converted text, then converted text + the copy GetAttrib returns: at most
+    // 4 x 16 MB and what the test program holds besides; the old way took over 7.
+    EXPECT_LT(grown, static_cast<long>(6 * letters / 1024)) << grown << " KiB";
+}
+
+TEST(XmlParse, TextPastTheCapOnceConvertedIsRefusedBeforeItIsBuilt) {
+    // 33 MB on disk, 66 MB as UTF-8: past the cap, found out by measuring.
+    std::string body(33u << 20, '\xE9');
+    for (const char* head : {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r v=\"", "<r v=\""}) {
+        XmlDocument doc;
+        EXPECT_FALSE(doc.SetDoc(head + body + "\"/>")) << head;
+        EXPECT_FALSE(doc.FindElem("r"));
+    }
+    body.resize(16u << 20);
+    XmlDocument doc;
+    EXPECT_TRUE(doc.SetDoc("<r v=\"" + body + "\"/>"));
 }
 
 TEST(XmlParse, ReadsEntitiesAndEveryEncoding) {
