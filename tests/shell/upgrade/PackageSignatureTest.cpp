@@ -114,10 +114,6 @@ TEST_F(PackageSignatureTest, MissingOrGarbledFilesAreNamed) {
     EXPECT_EQ(Verify(), Status::NoPublicKey);
     fs::remove(signature_);
     EXPECT_EQ(Verify(), Status::NoPublicKey); // the missing key is what the page must say first
-
-    for (Status status : {Status::Ok, Status::NoPublicKey, Status::BadPublicKey,
-                          Status::NoSignature, Status::BadSignature, Status::Unreadable})
-        EXPECT_GT(std::string(PackageSignature::Describe(status)).size(), 10u);
 }
 
 TEST_F(PackageSignatureTest, SigningToolMakesKeysTheProgramAccepts) {
