@@ -5,7 +5,11 @@
 #include "app/device/HotplugUdevSource.h"
 #include "app/shell/ShellOptions.h"
 #include "app/shell/SimulatedPlugWatch.h"
+#include "sim/EmulatedKeyboard.h"
 #include "sim/EmulatedMouse.h"
+#include "sim/SimHidBus.h"
+#include "sim/SimHidFilter.h"
+#include "sim/SimVirtualHid.h"
 
 bool DeviceLink::Setup(const ShellOptions& options, const std::string& programFolder,
                        HidDeviceManager& manager) {
@@ -19,9 +23,29 @@ bool DeviceLink::Setup(const ShellOptions& options, const std::string& programFo
         mouse_->PlugCable(cable);
         mouse_->PlugReceiver(receiver);
         backend_ = mouse_;
-    } else {
-        backend_ = std::make_shared<HidapiBackend>();
     }
+    if (!options.simulatedKeyboard.empty()) {
+        auto family = options.simulatedKeyboard == "prefixed" ? EmulatedKeyboard::Family::Prefixed
+                                                              : EmulatedKeyboard::Family::Feature;
+        keyboard_ = std::make_shared<EmulatedKeyboard>(family);
+        if (!options.simStateFile.empty()) {
+            keyboardStateFile_ = EmulatedKeyboard::StatePathBeside(options.simStateFile, family);
+            keyboard_->LoadState(keyboardStateFile_);
+        }
+        // Plugged in at start, whatever the saved state says, as the mouse's links are.
+        keyboard_->Plug(true);
+        filter_ = std::make_shared<SimHidFilter>();
+        virtualHid_ = std::make_shared<SimVirtualHid>();
+        if (mouse_) {
+            auto bus = std::make_shared<SimHidBus>();
+            bus->Add(mouse_);
+            bus->Add(keyboard_);
+            backend_ = bus;
+        } else {
+            backend_ = keyboard_;
+        }
+    }
+    if (!backend_) backend_ = std::make_shared<HidapiBackend>();
     manager.SetBackend(backend_);
     manager.ClearSupportedDevices();
     return config_.Load(ApplicationConfig::PathIn(programFolder), &manager);
@@ -35,12 +59,16 @@ HotplugMatcher::CommandInterfaceCheck DeviceLink::CommandInterfaceCheck() const 
 }
 
 std::unique_ptr<HotplugSource> DeviceLink::MakeHotplugSource() const {
-    if (!mouse_) return std::make_unique<HotplugUdevSource>();
-    if (stateFile_.empty()) return nullptr;
+    if (!mouse_ && !keyboard_) return std::make_unique<HotplugUdevSource>();
+    // The emulated keyboard stays plugged in while the program runs.
+    if (!mouse_ || stateFile_.empty()) return nullptr;
     return std::make_unique<SimulatedPlugWatch>(mouse_, stateFile_);
 }
 
 bool DeviceLink::SaveSimulatedState() const {
-    if (!mouse_ || stateFile_.empty()) return true;
-    return mouse_->SaveState(stateFile_);
+    bool ok = true;
+    if (mouse_ && !stateFile_.empty()) ok = mouse_->SaveState(stateFile_);
+    if (keyboard_ && !keyboardStateFile_.empty())
+        ok = keyboard_->SaveState(keyboardStateFile_) && ok;
+    return ok;
 }

@@ -7,15 +7,20 @@
 #include <memory>
 #include <string>
 
+class EmulatedKeyboard;
 class EmulatedMouse;
 class HidBackend;
+class SimHidFilter;
+class SimVirtualHid;
 class HidDeviceManager;
 class ShellOptions;
 
 // The program's way to its devices as the command line chose it: hidapi, or with
-// --simulated-mouse the emulated mouse (its state kept in --sim-state FILE), behind the device
-// manager; the configured device modes registered from config.xml; and the hot-plug source and
-// command-interface check that go with that back end.
+// --simulated-mouse the emulated mouse (its state kept in --sim-state FILE) and with
+// --simulated-keyboard an emulated keyboard (kept in FILE.keyboard-feature or
+// FILE.keyboard-prefixed), alone or together behind the device manager; the configured device modes
+// registered from config.xml; and the hot-plug source and command-interface check that go with that
+// back end.
 class DeviceLink {
 public:
     DeviceLink() = default;
@@ -31,17 +36,28 @@ public:
     const ApplicationConfig& Config() const { return config_; }
     // Null without --simulated-mouse.
     EmulatedMouse* SimulatedMouse() const { return mouse_.get(); }
+    // Null without --simulated-keyboard.
+    EmulatedKeyboard* SimulatedKeyboard() const { return keyboard_.get(); }
+    // The remap companion's outside parts for the emulated keyboard: a filter driver and a
+    // virtual HID device that are present. Null without --simulated-keyboard (the program then
+    // has neither, as on a machine without the driver).
+    SimHidFilter* SimulatedFilter() const { return filter_.get(); }
+    SimVirtualHid* SimulatedVirtualHid() const { return virtualHid_.get(); }
     // Whether an arriving interface is the vendor command interface, asked of this back end.
     HotplugMatcher::CommandInterfaceCheck CommandInterfaceCheck() const;
     // udev for real devices; with the emulated mouse a watch on its state file (null without
     // one: then nothing comes or goes while the program runs).
     std::unique_ptr<HotplugSource> MakeHotplugSource() const;
-    // Writes the emulated mouse's state to its file; true when there is nothing to keep.
+    // Writes the emulated devices' states to their files; true when there is nothing to keep.
     bool SaveSimulatedState() const;
 
 private:
     ApplicationConfig config_;
     std::shared_ptr<HidBackend> backend_;
     std::shared_ptr<EmulatedMouse> mouse_;
+    std::shared_ptr<EmulatedKeyboard> keyboard_;
+    std::shared_ptr<SimHidFilter> filter_;
+    std::shared_ptr<SimVirtualHid> virtualHid_;
     std::string stateFile_;
+    std::string keyboardStateFile_;
 };

@@ -21,6 +21,15 @@ bool ShellOptions::Parse(int argc, char** argv) {
                 return false;
             }
             simulatedMouse = value;
+        } else if (arg == "--simulated-keyboard") {
+            simulatedKeyboard = "feature";
+        } else if (arg.rfind("--simulated-keyboard=", 0) == 0) {
+            std::string value = arg.substr(std::strlen("--simulated-keyboard="));
+            if (value != "feature" && value != "prefixed") {
+                error = "--simulated-keyboard takes feature or prefixed";
+                return false;
+            }
+            simulatedKeyboard = value;
         } else if (arg == "--sim-state") {
             if (i + 1 >= argc || !argv[i + 1] || !*argv[i + 1]) {
                 error = "--sim-state needs a file";

@@ -107,24 +107,38 @@ TEST_F(ApplicationConfigTest, BadFilesLeaveTheTablesEmpty) {
     EXPECT_EQ(config.Modes()[0]->name, "");
 }
 
-TEST_F(ApplicationConfigTest, TheShippedFileDescribesTheMouseOnBothLinks) {
+TEST_F(ApplicationConfigTest, TheShippedFileDescribesBothKeyboardsAndTheMouseOnBothLinks) {
     ApplicationConfig config;
     ASSERT_TRUE(config.Load(SourceData("config.xml"), nullptr));
-    ASSERT_EQ(config.Devices().size(), 1u);
-    EXPECT_EQ(config.Devices()[0]->deviceType, 601);
-    ASSERT_EQ(config.Modes().size(), 2u);
+    // Keyboards come before the mouse: the reader only moves forward.
+    ASSERT_EQ(config.Devices().size(), 3u);
+    EXPECT_EQ(config.Devices()[0]->deviceType, 101);
+    EXPECT_EQ(config.Devices()[1]->deviceType, 301);
+    EXPECT_EQ(config.Devices()[2]->deviceType, 601);
+    ASSERT_EQ(config.Modes().size(), 4u);
+    EXPECT_EQ(config.Modes()[0]->productId, 0xFA10);
+    EXPECT_EQ(config.Modes()[0]->layoutName, "ORMAN-K101");
+    EXPECT_EQ(config.Modes()[1]->productId, 0xFA20);
+    EXPECT_EQ(config.Modes()[1]->layoutName, "ORMAN-K301");
     EXPECT_EQ(config.Modes()[0]->mode, 0);
-    EXPECT_EQ(config.Modes()[1]->mode, 2);
+    EXPECT_EQ(config.Modes()[1]->mode, 0);
+    EXPECT_EQ(config.Modes()[2]->mode, 0);
+    EXPECT_EQ(config.Modes()[3]->mode, 2);
     for (const auto& mode : config.Modes()) {
         // The pattern must be found in the upper-cased name of the mode's command interface
-        // (interface 1) and must not match the other link.
+        // (interface 1) and must not match another device's.
         std::string own = HidBackend::ComposeInterfaceName(
             uint16_t(mode->vendorId), uint16_t(mode->productId), 1, "/dev/hidraw3");
         EXPECT_NE(own.find(mode->hidInterface), std::string::npos) << own;
         EXPECT_FALSE(mode->hidInterface.empty());
         EXPECT_FALSE(mode->layoutName.empty());
+        for (const auto& other : config.Modes()) {
+            if (other == mode) continue;
+            std::string name = HidBackend::ComposeInterfaceName(
+                uint16_t(other->vendorId), uint16_t(other->productId), 1, "/dev/hidraw3");
+            EXPECT_EQ(name.find(mode->hidInterface), std::string::npos) << name;
+        }
     }
-    EXPECT_NE(config.Modes()[0]->productId, config.Modes()[1]->productId);
     EXPECT_FALSE(config.Caption().empty());
     EXPECT_FALSE(config.Version().empty());
     EXPECT_FALSE(config.WebsiteUrl().empty());

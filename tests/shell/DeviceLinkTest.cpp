@@ -4,6 +4,9 @@
 #include "app/shell/ShellOptions.h"
 #include "app/shell/ShellServices.h"
 #include "app/shell/SimulatedPlugWatch.h"
+#include "sim/EmulatedKeyboard.h"
+#include "sim/SimHidFilter.h"
+#include "sim/SimVirtualHid.h"
 #include "tests/shell/WorkerFixture.h"
 
 #include <chrono>
@@ -59,8 +62,11 @@ TEST_F(DeviceLinkTest, TheCommandLineDecidesThePlugsAndTheConfigurationTheModes)
     EXPECT_TRUE(link.SimulatedMouse()->GetFixture().cablePlugged);
     EXPECT_FALSE(link.SimulatedMouse()->GetFixture().receiverPlugged);
     EXPECT_EQ(link.SimulatedMouse()->GetFixture().battery, 42);
-    EXPECT_EQ(manager.SupportedDevices().size(), 2u);
-    EXPECT_EQ(link.Config().Devices().size(), 1u);
+    // Both keyboards and the mouse's two links.
+    EXPECT_EQ(manager.SupportedDevices().size(), 4u);
+    EXPECT_EQ(link.Config().Devices().size(), 3u);
+    EXPECT_EQ(link.SimulatedKeyboard(), nullptr);
+    EXPECT_EQ(link.SimulatedFilter(), nullptr);
     manager.Rescan();
     manager.SetSelectedDeviceType(EmulatedMouse::kDeviceType);
     EXPECT_EQ(manager.ConnectedMode(), 0);
@@ -75,6 +81,56 @@ TEST_F(DeviceLinkTest, TheCommandLineDecidesThePlugsAndTheConfigurationTheModes)
     DeviceLink missing;
     EXPECT_FALSE(missing.Setup(options, folder_, bare));
     EXPECT_TRUE(bare.SupportedDevices().empty());
+}
+
+TEST_F(DeviceLinkTest, AKeyboardJoinsTheMouseOnTheBusAndKeepsItsStateBesideTheMouses) {
+    std::string state = folder_ + "both.state";
+    char program[] = "pivane";
+    char mouseArg[] = "--simulated-mouse=wired";
+    char keyboardArg[] = "--simulated-keyboard=prefixed";
+    char stateArg[64];
+    std::snprintf(stateArg, sizeof stateArg, "--sim-state=%s", state.c_str());
+    char* argv[] = {program, mouseArg, keyboardArg, stateArg};
+    ShellOptions options;
+    ASSERT_TRUE(options.Parse(4, argv));
+    EXPECT_EQ(options.simulatedKeyboard, "prefixed");
+
+    HidDeviceManager manager(nullptr, clock_);
+    DeviceLink link;
+    ASSERT_TRUE(link.Setup(options, MakeSetup().programFolder, manager));
+    ASSERT_NE(link.SimulatedKeyboard(), nullptr);
+    ASSERT_NE(link.SimulatedMouse(), nullptr);
+    ASSERT_NE(link.SimulatedFilter(), nullptr);
+    ASSERT_NE(link.SimulatedVirtualHid(), nullptr);
+    EXPECT_TRUE(link.SimulatedFilter()->Open()) << "the emulated driver is present";
+    link.SimulatedFilter()->Close();
+    manager.Rescan();
+    EXPECT_EQ(manager.EntryCount(), 2);
+    manager.SetSelectedDeviceType(EmulatedKeyboard::kPrefixedDeviceType);
+    EXPECT_EQ(manager.ConnectedMode(), 0);
+    manager.SetSelectedDeviceType(EmulatedMouse::kDeviceType);
+    EXPECT_EQ(manager.ConnectedMode(), 0);
+    EXPECT_TRUE(link.CommandInterfaceCheck()(link.SimulatedKeyboard()->CommandPath()));
+
+    ASSERT_TRUE(link.SaveSimulatedState());
+    const std::string kept = state + ".keyboard-prefixed";
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    EmulatedKeyboard reread(EmulatedKeyboard::Family::Prefixed);
+    ASSERT_TRUE(reread.LoadState(kept));
+    EXPECT_EQ(reread.Log().size(), link.SimulatedKeyboard()->Log().size());
+    EXPECT_FALSE(reread.Log().empty()) << "the handshake was logged";
+
+    // A value the option does not know is refused, not taken for the default.
+    char wrong[] = "--simulated-keyboard=usb";
+    char* bad[] = {program, wrong};
+    ShellOptions refused;
+    EXPECT_FALSE(refused.Parse(2, bad));
+    EXPECT_TRUE(refused.simulatedKeyboard.empty());
+    char bare[] = "--simulated-keyboard";
+    char* plain[] = {program, bare};
+    ShellOptions defaulted;
+    ASSERT_TRUE(defaulted.Parse(2, plain));
+    EXPECT_EQ(defaulted.simulatedKeyboard, "feature");
 }
 
 TEST_F(DeviceLinkTest, RewrittenPlugLinesUnplugAndPlugTheEmulatedMouse) {
