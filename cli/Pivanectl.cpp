@@ -2,6 +2,7 @@
 #include "app/platform/InstanceLock.h"
 #include "cli/CliContext.h"
 #include "cli/CommandRegistry.h"
+#include "cli/PermissionCheck.h"
 
 #include <cstdio>
 #include <string>
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
         return context.Fail("Pivane is running and holds the mouse; make the change in its "
                             "window or quit it first");
     if (!context.LoadSimulatedMouse()) return CliContext::kFailed;
+    // Real hardware that is there but may not be opened would only look absent.
+    if (command->needsDevice && context.simulatedMouse.empty())
+        if (int status = PermissionCheck::Run(context)) return status;
     int status = command->handler(context, args);
     // A state that could not be kept is a failed run, whatever the command did.
     if (!context.SaveSimulatedMouse()) status = CliContext::kFailed;

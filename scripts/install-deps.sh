@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libayatana-appindicator3-dev libsodium-dev
   xvfb xauth xdotool imagemagick pulseaudio pulseaudio-utils python3
+  appstream desktop-file-utils
 )
 
 missing=()

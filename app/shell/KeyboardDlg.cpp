@@ -64,6 +64,7 @@ void KeyboardDlg::OnInitDialog() {
     std::string profileWord = UiText::Dialog(65);
     if (profileWord.empty()) profileWord = "Profile";
     store_.SetInitialProfileWord(profileWord);
+    permissionNotice_.Configure();
     services_.Start(setup_.options, paths, *this, profileWord);
     if (CThreadBasic* worker = Worker()) {
         worker->SetCurrentPage(currentPage_);
@@ -412,6 +413,7 @@ void KeyboardDlg::ApplyDeviceState(const WorkerDeviceState& state) {
 void KeyboardDlg::ApplyTexts() {
     const ApplicationConfig& config = services_.Link().Config();
     controls_.ApplyTexts(ExitMode(), config.Caption(), config.Version());
+    permissionNotice_.ApplyTexts(controls_.noDevice);
     tray_.ApplyTexts();
     if (currentPage_ != 0 && controls_.titleText)
         if (const MainWindowLayout::PageEntry* entry = MainWindowLayout::FindPage(currentPage_))
@@ -496,7 +498,14 @@ void KeyboardDlg::PostPageReload() {
 }
 
 void KeyboardDlg::DeviceStateChanged(const WorkerDeviceState& state) {
-    PostToWindow([this, state] { ApplyDeviceState(state); });
+    // A device whose node may not be opened looks absent to the scan; sysfs still shows it.
+    const DeviceLink& link = services_.Link();
+    const bool real = !link.SimulatedMouse() && !link.SimulatedKeyboard();
+    std::string fix = state.present ? std::string() : permissionNotice_.Check(link.Config(), real);
+    PostToWindow([this, state, fix] {
+        ApplyDeviceState(state);
+        permissionNotice_.Show(controls_.noDevice, fix);
+    });
 }
 
 void KeyboardDlg::DeviceSwitched(int deviceType, int profile,

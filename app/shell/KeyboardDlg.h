@@ -3,6 +3,7 @@
 #include "app/shell/CloseDecision.h"
 #include "app/shell/InstanceRequests.h"
 #include "app/shell/MainWindowLayout.h"
+#include "app/shell/PermissionNotice.h"
 #include "app/shell/ShellOptions.h"
 #include "app/shell/ShellServices.h"
 #include "app/shell/TrayIcon.h"
@@ -119,6 +120,7 @@ public:
     bool HasWaitDialog() const { return waitDlg_ != nullptr; }
     WaitDlg* WaitDialog() const { return waitDlg_.get(); }
     const MainWindowLayout& Controls() const { return controls_; }
+    PermissionNotice& Permission() { return permissionNotice_; }
     ShellServices& Services() { return services_; }
     const std::vector<std::unique_ptr<ShellPage>>& Pages() const { return pages_; }
 
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<WaitDlg> waitDlg_;
     TrayIcon tray_;
     CloseDecision closeDecision_;
+    PermissionNotice permissionNotice_;
 
     std::atomic<Tolva::NativeWindow*> window_{nullptr}; // for the other threads' posts
     std::mutex postedLock_;

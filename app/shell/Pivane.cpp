@@ -3,6 +3,7 @@
 //   pivane --quit        ends the running copy (installers and the update hand-off use it)
 #include "app/device/HidDeviceManager.h"
 #include "app/shell/KeyboardDlg.h"
+#include "app/shell/ShellHelp.h"
 #include "app/shell/ShellStartup.h"
 #include "app/store/LightFrameStore.h"
 #include "app/store/SettingsDatabase.h"
@@ -45,6 +46,10 @@ void WatchStopSignals(sigset_t set, std::atomic<NativeWindow*>* window) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (ShellHelp::Requested(argc, argv)) {
+        std::fputs(ShellHelp::Text(), stdout);
+        return 0;
+    }
     sigset_t stopSignals;
     BlockStopSignals(stopSignals);
 
