@@ -49,6 +49,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pivane developers <pivane@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Debug information stays in the build tree.
+set(CPACK_STRIP_FILES ON)
 # libtolva.so is the package's own; dpkg-shlibdeps finds it beside the programs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/_CPack_Packages/Linux/DEB/pivane-${PROJECT_VERSION}-Linux/usr/lib)
 # Chinese texts need a CJK font; the skin carries the Latin one.

@@ -50,9 +50,9 @@ IdSet ConfiguredIds() {
 // The ids of the rule's matching lines; every such line must give the uaccess tag.
 IdSet RuleIds(const std::string& rule) {
     IdSet ids;
-    const std::regex line(R"(^ATTRS\{idVendor\}=="([0-9a-f]{4})",
-                          ATTRS\{idProduct\} == "([0-9a-f]{4})", TAG\+= "uaccess" $) ");
-        std::istringstream lines(rule);
+    const std::regex line(
+        R"re(^ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})", TAG\+="uaccess"$)re");
+    std::istringstream lines(rule);
     std::string text;
     while (std::getline(lines, text)) {
         if (text.find("ATTRS") == std::string::npos) continue;
