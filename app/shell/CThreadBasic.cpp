@@ -1,8 +1,10 @@
 #include "app/shell/CThreadBasic.h"
 
 #include "app/device/CommandFrame.h"
+#include "app/device/FirmwareVersion.h"
 #include "app/device/HidDeviceManager.h"
 #include "app/device/KeyAssignmentCommands.h"
+#include "app/device/KeyRemapCompanion.h"
 #include "app/device/KeyboardCommands.h"
 #include "app/device/MaintenanceCommands.h"
 #include "app/device/PerformanceCommands.h"
@@ -24,7 +26,10 @@ bool IsKeyboardType(int deviceType) {
 CThreadBasic::CThreadBasic(Setup setup, WorkerWindow& window)
     : setup_(std::move(setup)), window_(window),
       clock_(setup_.clock ? *setup_.clock : setup_.manager->GetClock()), monitor_(*setup_.manager),
-      lighting_(*setup_.manager, *setup_.store, setup_.sampler) {}
+      lighting_(*setup_.manager, *setup_.store, setup_.sampler),
+      upgrade_({setup_.programFolder, setup_.softwareVersion, setup_.softwareUpgradeUrl,
+                setup_.manager, setup_.updateLimits},
+               window_) {}
 
 CThreadBasic::~CThreadBasic() {
     Stop();
@@ -119,9 +124,10 @@ void CThreadBasic::RunPass() {
         queue_.RemoveFront();
         return;
     }
-    window_.DisableForTask();
+    const bool disable = !KeepsWindowEnabled(code);
+    if (disable) window_.DisableForTask();
     RunTask(code);
-    window_.EnableAfterTask();
+    if (disable) window_.EnableAfterTask();
     if (ClosesWaitDialog(code)) {
         window_.CloseWaitDialog();
         clock_.SleepMs(kAfterTaskPauseMs);
@@ -134,8 +140,19 @@ bool CThreadBasic::ClosesWaitDialog(int code) {
            (code >= kActivateProfile && code <= kDpiLevel);
 }
 
+bool CThreadBasic::KeepsWindowEnabled(int code) {
+    return code >= kSoftwareCheck && code <= kFirmwareDownload;
+}
+
 bool CThreadBasic::HasWork(int code) const {
     switch (code) {
+    case kSoftwareCheck:
+    case kFirmwareCheck:
+    case kSoftwareDownload:
+    case kFirmwareDownload:
+        return setup_.checkUpdates;
+    case kFirmwareHandOff:
+        return true;
     case kStartVisualizer:
     case kSwitchDevice:
     case kShowDeviceSettings:
@@ -152,8 +169,10 @@ bool CThreadBasic::HasWork(int code) const {
     case kDpiLevel:
     case kWakeUpMethod:
         return true;
+    case kPlayKeyFunction:
+        return setup_.companion != nullptr;
     default:
-        // 11 and the upgrade tasks belong to parts that are not on this side yet.
+        // Codes with no work on this side.
         return false;
     }
 }
@@ -184,11 +203,24 @@ bool CThreadBasic::RunTask(int code) {
             monitor_.RefreshShownDevice();
             Publish(MakeState());
         }
+        // The keys of the chosen keyboard's profile are taken over from now on.
+        if (IsKeyboardType(type) && setup_.companion)
+            setup_.companion->LoadRemapTable(store, profile, fnLayer_);
         window_.PostPageReload();
         return true;
     case kKeyboardKeyTable:
-        if (IsKeyboardType(type) && KeyboardCommands::IsFeatureFamily(type))
-            KeyboardCommands(manager, store).SendKeyTable(profile, fnLayer_);
+        if (IsKeyboardType(type) && KeyboardCommands::IsFeatureFamily(type)) {
+            KeyboardCommands commands(manager, store);
+            commands.SendMacroKeys(profile, fnLayer_);
+            commands.SendKeyTable(profile, fnLayer_);
+        }
+        if (IsKeyboardType(type) && setup_.companion)
+            setup_.companion->LoadRemapTable(store, profile, fnLayer_);
+        return true;
+    case kPlayKeyFunction:
+        // A macro key was pressed: its macro plays through the virtual device.
+        if (setup_.companion && setup_.companion->PendingMacro() > 0)
+            setup_.companion->PlayMacro(store, setup_.companion->PendingMacro());
         return true;
     case kKeyboardLighting:
         if (IsKeyboardType(type))
@@ -235,6 +267,38 @@ bool CThreadBasic::RunTask(int code) {
         return true;
     }
     default:
+        return RunUpgradeTask(code);
+    }
+}
+
+bool CThreadBasic::RunUpgradeTask(int code) {
+    switch (code) {
+    case kSoftwareCheck:
+        if (upgrade_.CheckSoftware()) queue_.Append(kSoftwareDownload);
+        return true;
+    case kFirmwareCheck: {
+        HidDeviceManager& manager = *setup_.manager;
+        int32_t release = 0;
+        // Without a device answering there is nothing to compare with.
+        if (!manager.ReleaseNumber(release, manager.CurrentIndex())) return true;
+        if (upgrade_.CheckFirmware(FirmwareVersion::FromReleaseNumber(release)))
+            queue_.Append(kFirmwareDownload);
+        return true;
+    }
+    case kSoftwareDownload:
+    case kFirmwareDownload:
+    case kFirmwareHandOff: {
+        const bool started = code == kSoftwareDownload   ? upgrade_.DownloadSoftware()
+                             : code == kFirmwareDownload ? upgrade_.DownloadFirmware()
+                                                         : upgrade_.HandOffFirmware();
+        // The program is ending: no more device work from here.
+        if (started)
+            Stop();
+        else if (upgrade_.DevicesReopened())
+            Rescan();
+        return true;
+    }
+    default:
         return false;
     }
 }
@@ -253,12 +317,15 @@ void CThreadBasic::IdlePass() {
     if (!setup_.manager->CurrentDevice()) return;
     LightingCommands::Colours colours{};
     int flags = lightingFlags_;
+    bool sent = false;
     if (flags & kMusicEffectFlag) {
         if (const LightPictureSource* picture = picture_)
-            lighting_.SendMusicFrame(CommandFrame::kModeWired, *picture, colours);
+            sent = lighting_.SendMusicFrame(CommandFrame::kModeWired, *picture, colours);
     } else if (flags & kScreenEffectFlag) {
-        lighting_.SendScreenFrame(CommandFrame::kModeWired, colours);
+        sent = lighting_.SendScreenFrame(CommandFrame::kModeWired, colours);
     }
+    // The page's picture shows what the mouse shows.
+    if (sent) window_.LiveColoursSent(colours);
 }
 
 void CThreadBasic::ReportSoftwareFunction(int keyCode) {
@@ -314,6 +381,7 @@ void CThreadBasic::SwitchDevice() {
     auto layout = std::make_shared<DeviceLayout>();
     if (layout->Load(setup_.programFolder, type, layoutName, setup_.lookup))
         layout->SeedLightRows(store, profile);
+    upgrade_.SetFirmwareSource(layout->FirmwareUrl(), layout->FirmwareFile());
     loadedType_ = type;
     Publish(MakeState());
     window_.DeviceSwitched(type, profile, layout);

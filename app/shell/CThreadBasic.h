@@ -5,6 +5,7 @@
 #include "app/files/DeviceLayout.h"
 #include "app/shell/TaskQueue.h"
 #include "app/shell/WorkerDeviceState.h"
+#include "app/shell/upgrade/UpgradeTasks.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -16,6 +17,7 @@
 
 class Clock;
 class HidDeviceManager;
+class KeyRemapCompanion;
 class LightPictureSource;
 class ScreenSampler;
 class SettingsDatabase;
@@ -76,6 +78,15 @@ public:
         std::string profileWord = "Profile"; // UI text 65, for the names of new profiles
         ScreenSampler* sampler = nullptr;    // the screen-colour effect; may be null
         DeviceLayout::TextLookup lookup;     // texts of the layout file; null: UiText::Dialog
+        // The keyboards' key remapping (remap table with task 6, macro keys by task 11); may
+        // be null.
+        KeyRemapCompanion* companion = nullptr;
+        std::string softwareVersion;    // of the configuration file, for task 19
+        std::string softwareUpgradeUrl; // the software update directory
+        // False: tasks 19 to 22 do nothing (suites that are not about upgrades stay off the
+        // network).
+        bool checkUpdates = true;
+        HttpClient::Limits updateLimits;
     };
 
     // Called on the worker thread after every rescan, with what it found (hot-plug marks).
@@ -128,6 +139,9 @@ public:
     void SetLightPicture(const LightPictureSource* picture) { picture_ = picture; }
     void SetRescanListener(RescanListener listener);
 
+    // The upgrade tasks (19 to 23); CancelDownload and State from any thread.
+    UpgradeTasks& Upgrade() { return upgrade_; }
+
     // The last state handed to the window.
     WorkerDeviceState DeviceState() const;
     bool DevicePresent() const { return present_; }
@@ -140,6 +154,10 @@ private:
     // Runs the task; false when the code has no work on this side (nothing was done).
     bool RunTask(int code);
     bool HasWork(int code) const;
+    bool RunUpgradeTask(int code);
+    // Network tasks leave the window usable: they may take seconds, and a download can be
+    // cancelled from the page meanwhile.
+    static bool KeepsWindowEnabled(int code);
     static bool ClosesWaitDialog(int code);
     void Rescan();
     void SwitchDevice();
@@ -153,6 +171,7 @@ private:
     TaskQueue queue_;
     DeviceStatusMonitor monitor_;
     LightingCommands lighting_;
+    UpgradeTasks upgrade_;
 
     std::atomic<int> deviceType_{0};
     std::atomic<int> loadedType_{0};

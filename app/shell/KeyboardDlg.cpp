@@ -1,10 +1,12 @@
 #include "app/shell/KeyboardDlg.h"
 
 #include "app/device/HotplugSource.h"
+#include "app/platform/GdkScreenSampler.h"
 #include "app/files/UiText.h"
 #include "app/shell/CUIMessageBox.h"
 #include "app/shell/CloseWindowTipDlg.h"
 #include "app/shell/WaitDlg.h"
+#include "app/shell/pages/ConfigPage.h"
 #include "app/shell/pages/MouseKeyPage.h"
 #include "app/shell/pages/PageSet.h"
 #include "app/store/LightFrameStore.h"
@@ -65,10 +67,16 @@ void KeyboardDlg::OnInitDialog() {
     if (profileWord.empty()) profileWord = "Profile";
     store_.SetInitialProfileWord(profileWord);
     permissionNotice_.Configure();
-    services_.Start(setup_.options, paths, *this, profileWord);
+    // The screen-colour effect reads the X screen; the headless back end has none.
+    if (Platform::Kind() != BackendKind::Headless)
+        screenSampler_ = std::make_unique<GdkScreenSampler>();
+    const bool screenReadable = screenSampler_ && screenSampler_->Width() > 0;
+    RouteToPages(ShellPage::kScreenReadable, screenReadable ? 1 : 0, 0);
+    services_.Start(setup_.options, paths, *this, profileWord, screenSampler_.get());
     if (CThreadBasic* worker = Worker()) {
         worker->SetCurrentPage(currentPage_);
         worker->SetWindowVisible(IsWindowVisible());
+        ShowUpgradeState(worker->Upgrade().State());
     }
     // Tray set-up, then the configuration's device list.
     tray_.Add(GetSafeHwnd(), setup_.programFolder + TrayIcon::kIconFile, TrayIcon::kTip);
@@ -169,7 +177,10 @@ LRESULT KeyboardDlg::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam)
         if (lparam == kExitRequestParam) ExitNow();
         return 0;
     case WM_APP_TRAY:
-        if (lparam == TrayIcon::kLeftDown || lparam == TrayIcon::kLeftDoubleClick)
+        // The same message carries download progress (wparam 0, lparam 0 to 100).
+        if (wparam == 0 && lparam >= 0 && lparam <= 100)
+            RouteToPages(msg, wparam, lparam);
+        else if (lparam == TrayIcon::kLeftDown || lparam == TrayIcon::kLeftDoubleClick)
             ShowAndRaise();
         else if (lparam == TrayIcon::kRightUp)
             tray_.ShowMenu();
@@ -180,6 +191,18 @@ LRESULT KeyboardDlg::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam)
     case WM_INPUT:
         RouteToPages(msg, wparam, lparam);
         return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+        // The macro page's single-key entry takes buttons the way raw input would deliver them;
+        // the controls still get the press.
+        RouteToPages(msg, wparam, lparam);
+        break;
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
@@ -523,9 +546,32 @@ void KeyboardDlg::StartVisualizer() {
     PostToWindow([this] { RouteToPages(ShellPage::kStartVisualizer, 0, 0); });
 }
 
+void KeyboardDlg::LiveColoursSent(const std::array<uint32_t, 7>& colours) {
+    PostToWindow([this, colours] {
+        RouteToPages(ShellPage::kLiveColours, 0, reinterpret_cast<LPARAM>(&colours));
+    });
+}
+
 void KeyboardDlg::SoftwareFunctionPressed(int keyExtraDataId) {
     if (NativeWindow* window = window_)
         Platform::PostMessage(window, MouseKeyPage::kSoftwareFunctionMessage, 0, keyExtraDataId);
+}
+
+void KeyboardDlg::UpgradeProgress(int percent) {
+    if (NativeWindow* window = window_) Platform::PostMessage(window, WM_APP_TRAY, 0, percent);
+}
+
+void KeyboardDlg::UpgradeStateChanged(const UpgradeState& state) {
+    PostToWindow([this, state] { ShowUpgradeState(state); });
+}
+
+void KeyboardDlg::EndProgramForUpgrade() {
+    PostToWindow([this] { ExitNow(); });
+}
+
+void KeyboardDlg::ShowUpgradeState(const UpgradeState& state) {
+    for (const auto& page : pages_)
+        if (auto* config = dynamic_cast<ConfigPage*>(page.get())) config->ShowUpgradeState(state);
 }
 
 // ---- InstanceRequests: listener thread ----
@@ -555,6 +601,7 @@ void KeyboardDlg::Teardown() {
     services_.Stop();
     window_ = nullptr;
     tray_.Remove();
+    if (setup_.lightFrames) setup_.lightFrames->ReleaseLightFrameStore();
     {
         std::lock_guard<std::mutex> lock(postedLock_);
         posted_.clear();

@@ -22,6 +22,7 @@
 
 class HidDeviceManager;
 class LightFrameStore;
+class ScreenSampler;
 class SettingsDatabase;
 class WaitDlg;
 
@@ -107,6 +108,11 @@ public:
                         std::shared_ptr<const DeviceLayout> layout) override;
     void StartVisualizer() override;
     void SoftwareFunctionPressed(int keyExtraDataId) override;
+    // UpgradeNotices (worker thread): progress as message 1690, the rest to the config page.
+    void UpgradeProgress(int percent) override;
+    void UpgradeStateChanged(const UpgradeState& state) override;
+    void EndProgramForUpgrade() override;
+    void LiveColoursSent(const std::array<uint32_t, 7>& colours) override;
 
     // InstanceRequests (listener thread)
     void OnShowRequest() override;
@@ -135,6 +141,7 @@ public:
 
 private:
     void PostToWindow(std::function<void()> work);
+    void ShowUpgradeState(const UpgradeState& state);
     void RunPostedWork();
     void ApplyDeviceState(const WorkerDeviceState& state);
     void ShowDevicePages(int deviceType);
@@ -152,6 +159,7 @@ private:
 
     Setup setup_;
     SettingsDatabase& store_;
+    std::unique_ptr<ScreenSampler> screenSampler_; // the worker's; outlives it
     ShellServices services_;
     MainWindowLayout controls_;
     std::vector<std::unique_ptr<ShellPage>> pages_;

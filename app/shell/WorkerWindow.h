@@ -1,15 +1,19 @@
 #pragma once
 
 #include "app/shell/WorkerDeviceState.h"
+#include "app/shell/upgrade/UpgradeNotices.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
 
 class DeviceLayout;
 
 // What the worker asks of the main window. Every call comes from the worker thread and must
 // return without waiting for the window: an implementation posts the work to the window thread
-// (Tolva's cross-thread rule). The worker never touches a control itself.
-class WorkerWindow {
+// (Tolva's cross-thread rule). The worker never touches a control itself. The upgrade tasks
+// report through the UpgradeNotices part.
+class WorkerWindow : public UpgradeNotices {
 public:
     virtual ~WorkerWindow() = default;
 
@@ -32,4 +36,7 @@ public:
     // A mouse button asked for a software function (types 8 to 11): the window posts itself
     // message 1092 with the function's key extra data id as lParam.
     virtual void SoftwareFunctionPressed(int /*keyExtraDataId*/) {}
+    // A live lighting frame went to the mouse: the seven zones' colours (0x00BBGGRR), for the
+    // lighting page's picture.
+    virtual void LiveColoursSent(const std::array<uint32_t, 7>& /*colours*/) {}
 };

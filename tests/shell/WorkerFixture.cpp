@@ -110,6 +110,7 @@ CThreadBasic::Setup WorkerFixture::MakeSetup() {
     const char* source = std::getenv("PIVANE_SOURCE_DIR");
     setup.programFolder = std::string(source ? source : ".") + "/data/";
     setup.lookup = [](int id) { return std::to_string(id); };
+    setup.checkUpdates = false; // the upgrade suite runs its own server
     return setup;
 }
 

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "app/shell/pages/ShellPage.h"
+#include "app/shell/upgrade/UpgradeState.h"
 
 namespace Tolva {
 class CCheckButton;
+class DownloadButton;
+class UpgradeButton;
 class MButton;
 class MComboBox;
 class MText;
 } // namespace Tolva
 
-// The mouse family's configuration page (page 10, layout 504): the language, starting with the
-// desktop session, the wake-up method and restoring the factory settings. The top of the page
-// is kept free for the software and firmware upgrade controls.
+// The mouse family's configuration page (page 10, layout 504): the software and firmware
+// versions with their upgrade buttons (a badge when a newer version exists), the download with
+// its progress and a way to cancel it, a line saying how the last attempt went; below them the
+// language, starting with the desktop session, the wake-up method and restoring the factory
+// settings.
 class ConfigPage : public ShellPage {
 public:
     static constexpr int kPageId = 10;
@@ -22,9 +27,20 @@ public:
     static constexpr unsigned kWakeUpId = 613;
     static constexpr unsigned kLanguageLabelId = 620;
     static constexpr unsigned kWakeUpLabelId = 621;
+    static constexpr unsigned kFirmwareUpgradeId = 137; // also hands the shipped firmware over
+    static constexpr unsigned kSoftwareUpgradeId = 622;
+    static constexpr unsigned kDownloadId = 623;
+    static constexpr unsigned kCancelId = 624;
+    static constexpr unsigned kUpgradeLineId = 625;
+    static constexpr unsigned kSoftwareLabelId = 626;
+    static constexpr unsigned kSoftwareVersionId = 627;
+    static constexpr unsigned kFirmwareLabelId = 628;
+    static constexpr unsigned kFirmwareVersionId = 629;
+    // Download progress (wparam 0, lparam 0 to 100), beside the tray's use of the message.
+    static constexpr uint32_t kProgressMessage = 1690;
     // Makes the main window re-apply every text in the current language.
     static constexpr uint32_t kApplyTextsMessage = 2022;
-    // Height kept free at the top of the page for the upgrade controls.
+    // Height of the upgrade rows at the top of the page.
     static constexpr int kUpgradeAreaHeight = 150;
     static constexpr const char* kWakeUpKey = "wakeupmethod";
 
@@ -35,8 +51,21 @@ public:
     bool OnNotify(unsigned id, int code, Tolva::WPARAM wparam, Tolva::LPARAM lparam) override;
     void Reload() override;
     void ApplyTexts() override;
+    bool OnWindowMessage(uint32_t msg, Tolva::WPARAM wparam, Tolva::LPARAM lparam) override;
+
+    // What the upgrade tasks last reported (window thread).
+    void ShowUpgradeState(const UpgradeState& state);
+    const UpgradeState& ShownUpgradeState() const { return upgrade_; }
+    // The line under the upgrade buttons as shown.
+    std::string UpgradeLine() const;
 
 private:
+    void BuildUpgradeRows(Tolva::MTabLayout* layout, int left, int fieldLeft, int top);
+    void OnSoftwareUpgrade();
+    void OnFirmwareUpgrade();
+    void OnDownload();
+    void OnCancel();
+    void ApplyUpgradeTexts();
     void OnLanguageChosen(int index);
     void OnAutostartChanged();
     void OnWakeUpChosen(int index);
@@ -48,4 +77,15 @@ private:
     Tolva::MComboBox* wakeUp_ = nullptr;
     Tolva::CCheckButton* autostart_ = nullptr;
     Tolva::MButton* restore_ = nullptr;
+
+    Tolva::MText* softwareLabel_ = nullptr;
+    Tolva::MText* softwareVersion_ = nullptr;
+    Tolva::UpgradeButton* softwareUpgrade_ = nullptr;
+    Tolva::MText* firmwareLabel_ = nullptr;
+    Tolva::MText* firmwareVersion_ = nullptr;
+    Tolva::UpgradeButton* firmwareUpgrade_ = nullptr;
+    Tolva::DownloadButton* download_ = nullptr;
+    Tolva::MButton* cancel_ = nullptr;
+    Tolva::MText* upgradeLine_ = nullptr;
+    UpgradeState upgrade_;
 };
