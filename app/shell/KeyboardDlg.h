@@ -22,7 +22,6 @@
 
 class HidDeviceManager;
 class LightFrameStore;
-class ScreenSampler;
 class SettingsDatabase;
 class WaitDlg;
 
@@ -112,7 +111,6 @@ public:
     void UpgradeProgress(int percent) override;
     void UpgradeStateChanged(const UpgradeState& state) override;
     void EndProgramForUpgrade() override;
-    void LiveColoursSent(const std::array<uint32_t, 7>& colours) override;
 
     // InstanceRequests (listener thread)
     void OnShowRequest() override;
@@ -159,7 +157,6 @@ private:
 
     Setup setup_;
     SettingsDatabase& store_;
-    std::unique_ptr<ScreenSampler> screenSampler_; // the worker's; outlives it
     ShellServices services_;
     MainWindowLayout controls_;
     std::vector<std::unique_ptr<ShellPage>> pages_;
