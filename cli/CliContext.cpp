@@ -3,6 +3,7 @@
 #include "app/device/HidDeviceManager.h"
 #include "app/files/ApplicationConfig.h"
 #include "app/platform/AppFolders.h"
+#include "cli/TerminalText.h"
 #include "sim/EmulatedKeyboard.h"
 #include "sim/EmulatedMouse.h"
 #include "sim/SimHidBus.h"
@@ -74,17 +75,19 @@ bool CliContext::ParseNumber(const std::string& text, int min, int max, int& val
 }
 
 int CliContext::Fail(const std::string& message) const {
-    std::fprintf(stderr, "pivanectl: %s\n", message.c_str());
+    std::fprintf(stderr, "pivanectl: %s\n", TerminalText::Printable(message, true).c_str());
     return kFailed;
 }
 
 int CliContext::Usage(const std::string& message) const {
-    std::fprintf(stderr, "pivanectl: %s\nTry 'pivanectl --help'.\n", message.c_str());
+    std::fprintf(stderr, "pivanectl: %s\nTry 'pivanectl --help'.\n",
+                 TerminalText::Printable(message, true).c_str());
     return kUsage;
 }
 
 void CliContext::Say(const std::string& text) const {
-    if (!json) std::fputs(text.c_str(), stdout);
+    // Every human line passes here, so no stored text reaches the terminal raw.
+    if (!json) std::fputs(TerminalText::Printable(text, true).c_str(), stdout);
 }
 
 void CliContext::PrintJson(const std::string& document) const {

@@ -5,6 +5,7 @@
 #include "cli/CommandRegistry.h"
 #include "cli/JsonWriter.h"
 #include "cli/KeyboardDump.h"
+#include "cli/TerminalText.h"
 #include "sim/EmulatedKeyboard.h"
 #include "sim/EmulatedMouse.h"
 #include "sim/MacroImageDecoder.h"
@@ -63,8 +64,8 @@ int List(CliContext& context, const std::vector<std::string>& args) {
         }
         json.Field("addressed", isAddressed).EndObject();
         std::string line =
-            Format("%-20s type %d  mode %d (%-8s) %-8s", m.name.c_str(), m.deviceType, m.mode,
-                   ModeName(m.mode), online ? "online" : "offline");
+            Format("%-20s type %d  mode %d (%-8s) %-8s", TerminalText::Printable(m.name).c_str(),
+                   m.deviceType, m.mode, ModeName(m.mode), online ? "online" : "offline");
         if (online)
             line += Format("  firmware %s (release 0x%04X)", FirmwareText(release).c_str(),
                            static_cast<unsigned>(release));

@@ -1,5 +1,7 @@
 #include "cli/JsonWriter.h"
 
+#include "app/xml/TextEncoding.h"
+
 #include <cstdio>
 
 void JsonWriter::BeforeValue() {
@@ -70,10 +72,13 @@ JsonWriter& JsonWriter::Null() {
     return *this;
 }
 
-std::string JsonWriter::Escape(const std::string& s) {
+std::string JsonWriter::Escape(const std::string& raw) {
+    // Stored names may hold any bytes; the document must still be valid UTF-8 JSON.
+    const std::string s = TextEncoding::SanitizeUtf8(raw);
     std::string out;
     out.reserve(s.size());
-    for (unsigned char c : s) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
         switch (c) {
         case '"':
             out += "\\\"";
@@ -90,14 +95,22 @@ std::string JsonWriter::Escape(const std::string& s) {
         case '\t':
             out += "\\t";
             break;
-        default:
-            if (c < 0x20) {
+        default: {
+            // C0, DEL and the C1 controls (C2 80 - C2 9F) are escaped: a script that prints a
+            // field must not hand escape sequences to its terminal.
+            unsigned code = 0x100;
+            if (c < 0x20 || c == 0x7F)
+                code = c;
+            else if (c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) < 0xA0)
+                code = static_cast<unsigned char>(s[++i]);
+            if (code < 0x100) {
                 char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                std::snprintf(buf, sizeof buf, "\\u%04x", code);
                 out += buf;
             } else {
                 out += static_cast<char>(c);
             }
+        }
         }
     }
     return out;
