@@ -10,10 +10,12 @@
 #include "app/device/PerformanceCommands.h"
 #include "app/files/ApplicationConfig.h"
 #include "app/files/DeviceLayout.h"
+#include "app/files/NameLimits.h"
 #include "app/files/UiText.h"
 #include "app/platform/AppFolders.h"
 #include "app/store/ProfileDefaults.h"
 #include "app/store/SettingsDatabase.h"
+#include "app/xml/TextEncoding.h"
 #include "cli/CliContext.h"
 #include "cli/CliStore.h"
 #include "cli/CommandRegistry.h"
@@ -116,6 +118,24 @@ int SendAndReport(CliContext& context, JsonWriter& json, const std::string& what
 
 // ---- profiles ----
 
+// A profile name as the profile list's editor takes it: no control characters, at most
+// NameLimits::kMaxName characters. False after the usage message.
+bool NameFitsOrSay(CliContext& context, const std::string& name) {
+    if (NameLimits::HasControl(name)) {
+        context.Usage("NAME may not hold control characters");
+        return false;
+    }
+    if (!TextEncoding::IsValidUtf8(name.data(), name.size())) {
+        context.Usage("NAME is not UTF-8 text");
+        return false;
+    }
+    if (!NameLimits::NameFits(name)) {
+        context.Usage(Format("NAME may hold at most %zu characters", NameLimits::kMaxName));
+        return false;
+    }
+    return true;
+}
+
 int ProfileActivate(CliContext& context, const std::vector<std::string>& args) {
     int id = 0;
     if (args.size() != 1 || !CliContext::ParseNumber(args[0], 1, 1 << 30, id))
@@ -152,6 +172,7 @@ int SendProfileButtons(CliContext& context, JsonWriter& json, SettingsDatabase& 
 
 int ProfileAdd(CliContext& context, const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].empty()) return context.Usage("profile add takes a NAME");
+    if (!NameFitsOrSay(context, args[0])) return CliContext::kUsage;
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
@@ -216,6 +237,7 @@ int ProfileRename(CliContext& context, const std::vector<std::string>& args) {
     int id = 0;
     if (args.size() != 2 || !CliContext::ParseNumber(args[0], 1, 1 << 30, id) || args[1].empty())
         return context.Usage("profile rename takes a profile number and a NAME");
+    if (!NameFitsOrSay(context, args[1])) return CliContext::kUsage;
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;

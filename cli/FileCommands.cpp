@@ -1,10 +1,13 @@
 // pivanectl commands over the exchange files: profile and macro export and import.
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
 #include "app/files/MacroExchange.h"
+#include "app/files/NameLimits.h"
 #include "app/files/ProfileExchange.h"
 #include "app/platform/ProgramRegistry.h"
 #include "app/store/ProfileDefaults.h"
@@ -13,16 +16,46 @@
 #include "cli/CliStore.h"
 #include "cli/CommandRegistry.h"
 #include "cli/JsonWriter.h"
+#include "cli/TerminalText.h"
 
 namespace {
+
+// What stands at path when an import found no regular file there. stat() never opens it, so a
+// FIFO cannot block the run.
+std::string NotAFile(const std::string& file) {
+    struct stat st;
+    if (stat(file.c_str(), &st) != 0) {
+        switch (errno) {
+        case ENOENT:
+            return file + ": no such file";
+        case ELOOP:
+            return file + ": too many levels of symbolic links";
+        case ENOTDIR:
+            return file + ": a part of the path is not a folder";
+        case EACCES:
+            return file + ": permission denied";
+        default:
+            return file + ": " + std::strerror(errno);
+        }
+    }
+    if (S_ISDIR(st.st_mode)) return file + ": is a directory";
+    if (S_ISFIFO(st.st_mode)) return file + ": is a FIFO (named pipe), not a regular file";
+    if (S_ISSOCK(st.st_mode)) return file + ": is a socket, not a regular file";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return file + ": is a device, not a regular file";
+    return file + ": not a regular file";
+}
 
 // The reason for a status other than Done, for the one-line message.
 std::string Reason(SettingsDatabase& db, ExchangeStatus status, const std::string& file) {
     switch (status) {
     case ExchangeStatus::Missing:
-        return file + ": no such file";
+        return NotAFile(file) + "; nothing was changed";
     case ExchangeStatus::Unreadable:
         return file + ": not a readable exchange file of this kind; nothing was changed";
+    case ExchangeStatus::OutOfRange:
+        return file + ": the macro has no name, or play times, delay or loop type out of range; "
+                      "nothing was changed";
     case ExchangeStatus::TooLarge:
         return file + ": more macros or events than an exchange file holds; nothing was changed";
     case ExchangeStatus::UnsafeTarget: {
@@ -40,6 +73,22 @@ std::string Reason(SettingsDatabase& db, ExchangeStatus status, const std::strin
     default:
         return file + ": nothing was done";
     }
+}
+
+// ", 2 events skipped (out of range)" and the like, or "".
+std::string Skipped(int assignments, int macros, int events, int names) {
+    std::string text;
+    auto add = [&text](int count, const char* what) {
+        if (count > 0) text += ", " + std::to_string(count) + " " + what;
+    };
+    add(assignments, assignments == 1 ? "button assignment" : "button assignments");
+    add(macros, macros == 1 ? "macro" : "macros");
+    add(events, events == 1 ? "event" : "events");
+    if (!text.empty()) text = "; skipped (out of range)" + text;
+    if (names > 0)
+        text += "; " + std::to_string(names) + (names == 1 ? " name" : " names") +
+                " shortened to " + std::to_string(NameLimits::kMaxName) + " characters";
+    return text;
 }
 
 int ProfileExport(CliContext& context, const std::vector<std::string>& args) {
@@ -86,6 +135,10 @@ int ProfileImport(CliContext& context, const std::vector<std::string>& args) {
         json.BeginObject()
             .Field("profile", result.profile)
             .Field("assignments", result.assignments)
+            .Field("skipped_assignments", result.skippedAssignments)
+            .Field("skipped_macros", result.skippedMacros)
+            .Field("skipped_events", result.skippedEvents)
+            .Field("shortened_names", result.shortenedNames)
             .Key("macros")
             .BeginArray();
         for (const auto& m : result.macros)
@@ -94,9 +147,13 @@ int ProfileImport(CliContext& context, const std::vector<std::string>& args) {
         context.PrintJson(json.Text());
     } else {
         context.Say("imported " + std::to_string(result.assignments) +
-                    " button assignments into profile " + std::to_string(result.profile) + "\n");
+                    " button assignments into profile " + std::to_string(result.profile) +
+                    Skipped(result.skippedAssignments, result.skippedMacros, result.skippedEvents,
+                            result.shortenedNames) +
+                    "\n");
         for (const auto& m : result.macros)
-            context.Say("added macro " + std::to_string(m->macroId) + "  " + m->name + "\n");
+            context.Say("added macro " + std::to_string(m->macroId) + "  " +
+                        TerminalText::Printable(m->name) + "\n");
     }
     return CliContext::kOk;
 }
@@ -138,11 +195,15 @@ int MacroImport(CliContext& context, const std::vector<std::string>& args) {
             .Field("macro_id", result.macroId)
             .Field("name", result.name)
             .Field("items", result.items)
+            .Field("skipped_events", result.skippedEvents)
+            .Field("name_shortened", result.nameShortened)
             .EndObject();
         context.PrintJson(json.Text());
     } else {
-        context.Say("added macro " + std::to_string(result.macroId) + "  " + result.name + " (" +
-                    std::to_string(result.items) + " events)\n");
+        context.Say("added macro " + std::to_string(result.macroId) + "  " +
+                    TerminalText::Printable(result.name) + " (" + std::to_string(result.items) +
+                    " events" + Skipped(0, 0, result.skippedEvents, result.nameShortened ? 1 : 0) +
+                    ")\n");
     }
     return CliContext::kOk;
 }

@@ -3,14 +3,17 @@
 #include <string>
 #include <vector>
 
+#include "app/files/NameLimits.h"
 #include "app/platform/ProgramRegistry.h"
 #include "app/store/FactoryConfiguration.h"
 #include "app/store/ProfileDefaults.h"
 #include "app/store/SettingsDatabase.h"
+#include "app/xml/TextEncoding.h"
 #include "cli/CliContext.h"
 #include "cli/CliStore.h"
 #include "cli/CommandRegistry.h"
 #include "cli/JsonWriter.h"
+#include "cli/TerminalText.h"
 
 namespace {
 
@@ -39,7 +42,8 @@ int ProfileList(CliContext& context, const std::vector<std::string>& args) {
     }
     for (const auto& p : list)
         context.Say(std::string(p->status == 1 ? "* " : "  ") + std::to_string(p->profile) + "  " +
-                    ProfileDefaults::DisplayName(p->name, language, word) + "\n");
+                    TerminalText::Printable(ProfileDefaults::DisplayName(p->name, language, word)) +
+                    "\n");
     return CliContext::kOk;
 }
 
@@ -76,10 +80,10 @@ int ConfigGet(CliContext& context, const std::vector<std::string>& args) {
         json.EndObject().EndObject();
         context.PrintJson(json.Text());
     } else if (args.size() == 1) {
-        context.Say(values[0].second + "\n");
+        context.Say(TerminalText::Printable(values[0].second) + "\n");
     } else {
         for (const auto& [key, v] : values)
-            context.Say(key + "=" + v + "\n");
+            context.Say(key + "=" + TerminalText::Printable(v) + "\n");
     }
     return CliContext::kOk;
 }
@@ -88,8 +92,13 @@ int ConfigSet(CliContext& context, const std::vector<std::string>& args) {
     if (args.size() != 2) return context.Usage("config set takes KEY VALUE");
     const std::string& key = args[0];
     const std::string& value = args[1];
-    for (unsigned char c : value)
-        if (c < 0x20) return context.Usage("VALUE may not hold control characters");
+    if (NameLimits::HasControl(value))
+        return context.Usage("VALUE may not hold control characters");
+    if (!TextEncoding::IsValidUtf8(value.data(), value.size()))
+        return context.Usage("VALUE is not UTF-8 text");
+    if (!NameLimits::ValueFits(value))
+        return context.Usage("VALUE may hold at most " + std::to_string(NameLimits::kMaxValue) +
+                             " characters");
     int exitCode = CliContext::kFailed;
     SettingsDatabase* db = CliStore::Open(context, exitCode);
     if (!db) return exitCode;
@@ -146,7 +155,7 @@ int MacroList(CliContext& context, const std::vector<std::string>& args) {
         return CliContext::kOk;
     }
     for (const auto& m : macros)
-        context.Say(std::to_string(m->macroId) + "  " + m->name + "  (" +
+        context.Say(std::to_string(m->macroId) + "  " + TerminalText::Printable(m->name) + "  (" +
                     std::to_string(db->LoadMacroItems(m->macroId, items)) + " events)\n");
     return CliContext::kOk;
 }
@@ -182,14 +191,16 @@ int MacroShow(CliContext& context, const std::vector<std::string>& args) {
         context.PrintJson(json.Text());
         return CliContext::kOk;
     }
-    context.Say("macro " + std::to_string(macro.macroId) + ": " + macro.name + "\nplay times " +
+    context.Say("macro " + std::to_string(macro.macroId) + ": " +
+                TerminalText::Printable(macro.name) + "\nplay times " +
                 std::to_string(macro.playTimes) + ", loop type " + std::to_string(macro.loopType) +
                 ", delay type " + std::to_string(macro.delayType) + ", delay " +
                 std::to_string(macro.delayTime) + " ms\n");
     for (const auto& item : items)
         context.Say("  " + std::to_string(item->recordIndex) + "  type " +
                     std::to_string(item->type) + "  value " + std::to_string(item->value) +
-                    "  delay " + std::to_string(item->delayTime) + " ms  " + item->desc + "\n");
+                    "  delay " + std::to_string(item->delayTime) + " ms  " +
+                    TerminalText::Printable(item->desc) + "\n");
     return CliContext::kOk;
 }
 

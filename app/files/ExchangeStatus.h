@@ -10,4 +10,5 @@ enum class ExchangeStatus {
     Failed,          // the file could not be written, or the store refused the data
     TooLarge,        // more macros or events than any real file holds; nothing was changed
     UnsafeTarget,    // the settings database, the light-frame store or not a regular file
+    OutOfRange,      // the file's macro has no name or settings no page or mouse takes
 };

@@ -1,6 +1,8 @@
 #include "app/files/MacroExchange.h"
 
+#include "app/files/ExchangeRanges.h"
 #include "app/files/FileChooser.h"
+#include "app/files/NameLimits.h"
 #include "app/files/TextNumber.h"
 #include "app/platform/AppFolders.h"
 #include "app/store/LightFrameStore.h"
@@ -128,12 +130,14 @@ ExchangeStatus MacroExchange::ImportDocument(SettingsDatabase& db, XmlDocument& 
     };
     if (!toMacroInfo()) return ExchangeStatus::Unreadable;
     MacroRow macro;
-    macro.name = doc.GetAttrib("name");
+    const std::string name = doc.GetAttrib("name", NameLimits::kMaxName + 1);
+    macro.name = NameLimits::CutName(name);
     macro.playTimes = TextNumber::Decimal(doc.GetAttrib("times"));
     macro.delayType = TextNumber::Decimal(doc.GetAttrib("type"));
     macro.loopType = TextNumber::Decimal(doc.GetAttrib("looptype"));
     macro.delayTime = TextNumber::Decimal(doc.GetAttrib("delaytime"));
     macro.linkCount = 0;
+    if (macro.name.empty() || !ExchangeRanges::MacroFits(macro)) return ExchangeStatus::OutOfRange;
     if (CountMacroItems(doc) > kMaxEvents) return ExchangeStatus::TooLarge;
 
     // The macro and its events together: another writer or a kill never leaves half of it.
@@ -142,11 +146,14 @@ ExchangeStatus MacroExchange::ImportDocument(SettingsDatabase& db, XmlDocument& 
         toMacroInfo();
         int id = AddNewMacro(db, macro);
         if (id <= 0) return false;
-        int items = AddMacroItems(db, doc, id);
+        int skipped = 0;
+        int items = AddMacroItems(db, doc, id, skipped);
         if (items < 0) return false;
         result.macroId = id;
         result.name = macro.name;
         result.items = items;
+        result.skippedEvents = skipped;
+        result.nameShortened = macro.name.size() != name.size();
         return true;
     });
     if (!stored) {
@@ -166,7 +173,8 @@ int MacroExchange::CountMacroItems(XmlDocument& doc) {
     return count;
 }
 
-int MacroExchange::AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int macroId) {
+int MacroExchange::AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int macroId,
+                                 int& skipped) {
     if (!doc.FindElem("macroitems")) return 0;
     doc.IntoElem();
     std::vector<std::unique_ptr<MacroItemRow>> items;
@@ -179,6 +187,10 @@ int MacroExchange::AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int mac
         item->type = TextNumber::Decimal(doc.GetAttrib("type"));
         item->value = TextNumber::Decimal(doc.GetAttrib("value"));
         item->delayTime = TextNumber::Decimal(doc.GetAttrib("delay_time"));
+        if (!ExchangeRanges::EventFits(*item)) {
+            ++skipped;
+            continue;
+        }
         items.push_back(std::move(item));
     }
     doc.OutOfElem();

@@ -13,7 +13,9 @@ struct MacroRow;
 struct MacroImportResult {
     int macroId = 0; // the new macro
     std::string name;
-    int items = 0; // events stored
+    int items = 0;              // events stored
+    int skippedEvents = 0;      // events whose values are out of range (ExchangeRanges)
+    bool nameShortened = false; // the file's name was longer than NameLimits::kMaxName
 };
 
 // The macro exchange file: one macro with its playback settings and events,
@@ -41,6 +43,7 @@ public:
     static ExchangeStatus ExportToFile(SettingsDatabase& db, int macroId, const std::string& path);
 
     // Missing, Unreadable (also for a file whose root is not "macro" or without "macroinfo"),
+    // OutOfRange (a macro without a name, or play times, delay or loop type out of range),
     // TooLarge and Failed change nothing in the store: the macro and its events are stored in
     // one transaction (SettingsDatabase::LastResult() tells why the store refused).
     static ExchangeStatus Import(SettingsDatabase& db, FileChooser& chooser,
@@ -57,8 +60,9 @@ public:
 
     // Stores the events of the "macroitems" element that follows the cursor as the macro's
     // records, index = position, in one statement run; returns how many were stored, -1 when
-    // the store refused them (nothing stored then).
-    static int AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int macroId);
+    // the store refused them (nothing stored then). Events out of range are left out and
+    // added to skipped.
+    static int AddMacroItems(SettingsDatabase& db, XmlDocument& doc, int macroId, int& skipped);
     // Events of the "macroitems" element that follows the cursor, which ends on that element.
     static int CountMacroItems(XmlDocument& doc);
 

@@ -1,7 +1,9 @@
 #include "app/files/ProfileExchange.h"
 
+#include "app/files/ExchangeRanges.h"
 #include "app/files/FileChooser.h"
 #include "app/files/MacroExchange.h"
+#include "app/files/NameLimits.h"
 #include "app/files/TextNumber.h"
 #include "app/store/SettingsDatabase.h"
 #include "app/xml/XmlDocument.h"
@@ -172,11 +174,13 @@ ExchangeStatus ProfileExchange::ImportDocument(SettingsDatabase& db, XmlDocument
         doc.ResetPos();
         doc.FindElem("profile");
         doc.IntoElem();
+        std::set<int> skipped;
         while (doc.FindElem("macroinfo")) {
-            const std::string name = doc.GetAttrib("name");
+            const std::string fileName = doc.GetAttrib("name", NameLimits::kMaxName + 1);
+            const std::string name = NameLimits::CutName(fileName);
             const int oldId = Attribute(doc, "macro_id");
             // The same macro written twice (two assignments play it) is imported once.
-            if (newIds.count(oldId) || reused.count(oldId)) continue;
+            if (newIds.count(oldId) || reused.count(oldId) || skipped.count(oldId)) continue;
             if (known.count({oldId, name})) {
                 reused.insert(oldId);
                 continue;
@@ -188,6 +192,12 @@ ExchangeStatus ProfileExchange::ImportDocument(SettingsDatabase& db, XmlDocument
             macro.loopType = Attribute(doc, "looptype");
             macro.delayTime = Attribute(doc, "delaytime");
             macro.linkCount = 0;
+            if (name.empty() || !ExchangeRanges::MacroFits(macro)) {
+                skipped.insert(oldId);
+                ++result.skippedMacros;
+                continue;
+            }
+            if (name.size() != fileName.size()) ++result.shortenedNames;
             const int newId = MacroExchange::AddNewMacro(db, macro);
             if (newId <= 0) return false;
             newIds[oldId] = newId;
@@ -197,7 +207,7 @@ ExchangeStatus ProfileExchange::ImportDocument(SettingsDatabase& db, XmlDocument
             result.macros.push_back(std::move(added));
 
             doc.IntoElem();
-            int items = MacroExchange::AddMacroItems(db, doc, newId);
+            int items = MacroExchange::AddMacroItems(db, doc, newId, result.skippedEvents);
             doc.OutOfElem();
             if (items < 0) return false;
         }
@@ -208,7 +218,9 @@ ExchangeStatus ProfileExchange::ImportDocument(SettingsDatabase& db, XmlDocument
         int target = currentProfile;
         if (doc.FindElem("profileinfo") && !mouse) {
             ProfileRow profile;
-            profile.name = doc.GetAttrib("name");
+            const std::string fileName = doc.GetAttrib("name", NameLimits::kMaxName + 1);
+            profile.name = NameLimits::CutName(fileName);
+            if (profile.name.size() != fileName.size()) ++result.shortenedNames;
             target = db.AddProfile(profile);
         } else if (!mouse) {
             // A keyboard file without its profile has nowhere to go.
@@ -231,6 +243,13 @@ ExchangeStatus ProfileExchange::ImportDocument(SettingsDatabase& db, XmlDocument
                 row.macroValue2 = Attribute(doc, "macro_value2");
                 row.macroValue3 = Attribute(doc, "macro_value3");
                 row.macroDesc = doc.GetAttrib("macro_desc");
+                const bool playsSkipped = row.macroType == kMacroFunction &&
+                                          skipped.count(row.macroValue) &&
+                                          !newIds.count(row.macroValue);
+                if (playsSkipped || !ExchangeRanges::AssignmentFits(row, mouse)) {
+                    ++result.skippedAssignments;
+                    continue;
+                }
                 if (row.macroType == kMacroFunction) {
                     auto it = newIds.find(row.macroValue);
                     if (it != newIds.end()) row.macroValue = it->second;

@@ -21,6 +21,12 @@ struct ProfileImportResult {
     int profile = 0;     // where the assignments went (a new profile for a keyboard)
     int assignments = 0; // assignment rows saved
     std::vector<std::unique_ptr<ImportedMacro>> macros; // new macros, in file order
+    // Left out because a value is out of range (ExchangeRanges), or, for a macro, it has no
+    // name; an assignment that plays a left-out macro is left out too.
+    int skippedAssignments = 0;
+    int skippedMacros = 0;
+    int skippedEvents = 0;
+    int shortenedNames = 0; // names cut to NameLimits::kMaxName
 };
 
 // The profile exchange file: a profile's button (mouse) or layer-0 key (keyboard) assignments

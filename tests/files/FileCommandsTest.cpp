@@ -33,7 +33,8 @@ TEST_F(FileCommandsTest, ExportsAndImportsThroughTheUsersStore) {
                   "delaytime=\"5\"/><macroitems><item desc=\"H\" type=\"1\" value=\"72\" "
                   "delay_time=\"10\"/></macroitems></macro>");
     ASSERT_EQ(Run("--json macro import '" + macroFile + "'", out), 0);
-    EXPECT_EQ(out, "{\"macro_id\":1,\"name\":\"Hello\",\"items\":1}\n");
+    EXPECT_EQ(out, "{\"macro_id\":1,\"name\":\"Hello\",\"items\":1,\"skipped_events\":0,"
+                   "\"name_shortened\":false}\n");
     ASSERT_EQ(Run("macro export 1 '" + Path("out.xml") + "'", out), 0);
     EXPECT_NE(ReadFile(Path("out.xml")).find("<macroinfo name=\"Hello\" times=\"2\""),
               std::string::npos);
@@ -44,7 +45,9 @@ TEST_F(FileCommandsTest, ExportsAndImportsThroughTheUsersStore) {
                  "macro_type=\"3\" macro_value=\"1\"/></keyitems><macroinfo name=\"Hello\" "
                  "macro_id=\"1\"><macroitems/></macroinfo></profile>");
     ASSERT_EQ(Run("--json profile import '" + profileFile + "'", out), 0);
-    EXPECT_EQ(out, "{\"profile\":1,\"assignments\":1,\"macros\":[]}\n");
+    EXPECT_EQ(out, "{\"profile\":1,\"assignments\":1,\"skipped_assignments\":0,"
+                   "\"skipped_macros\":0,\"skipped_events\":0,\"shortened_names\":0,"
+                   "\"macros\":[]}\n");
     ASSERT_EQ(Run("profile export 1 '" + Path("p1.xml") + "'", out), 0);
     EXPECT_NE(ReadFile(Path("p1.xml")).find("<macroinfo name=\"Hello\" macro_id=\"1\""),
               std::string::npos);
