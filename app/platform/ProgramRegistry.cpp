@@ -40,6 +40,10 @@ KeyState OpenKey(bool createMissing) {
         return ok ? KeyState::Created : KeyState::CreateFailed;
     }
     if (!S_ISREG(st.st_mode) || access(file.c_str(), R_OK | W_OK) != 0) return KeyState::OpenFailed;
+    // The program writes two short values; a file past the cap is not its key, and reading it
+    // on every start would cost seconds and its whole size in memory.
+    if (static_cast<uintmax_t>(st.st_size) > ProgramRegistry::kMaxKeyFileSize)
+        return KeyState::OpenFailed;
     return KeyState::Opened;
 }
 
@@ -54,16 +58,14 @@ std::vector<std::string> ReadLines(const std::string& file) {
     return lines;
 }
 
-// The value's text, or false when the key file has no such value.
-bool FindValue(const std::vector<std::string>& lines, const std::string& name, std::string& out) {
-    for (const auto& line : lines) {
-        auto eq = line.find('=');
-        if (eq == std::string::npos || line.empty() || line[0] == '[') continue;
-        // Value names compare without regard to case, as the program's key always did.
-        if (eq == name.size() && strncasecmp(line.c_str(), name.c_str(), eq) == 0) {
-            out = line.substr(eq + 1);
-            return true;
-        }
+// The value's text when line sets it.
+bool ValueOfLine(const std::string& line, const std::string& name, std::string& out) {
+    auto eq = line.find('=');
+    if (eq == std::string::npos || line.empty() || line[0] == '[') return false;
+    // Value names compare without regard to case, as the program's key always did.
+    if (eq == name.size() && strncasecmp(line.c_str(), name.c_str(), eq) == 0) {
+        out = line.substr(eq + 1);
+        return true;
     }
     return false;
 }
@@ -94,9 +96,16 @@ int DecimalValue(const std::string& text) {
 }
 
 int ReadValue(const std::string& name) {
-    std::vector<std::string> lines = ReadLines(ProgramRegistry::KeyFile());
+    // Line by line: only the line being looked at is held.
+    std::ifstream in(ProgramRegistry::KeyFile(), std::ios::binary);
+    std::string line;
     std::string text;
-    if (!FindValue(lines, name, text)) return 0;
+    bool found = false;
+    while (!found && std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        found = ValueOfLine(line, name, text);
+    }
+    if (!found) return 0;
     // The value was read into room for 127 wide characters and its terminator; longer values
     // never fitted and read as nothing.
     if ((CodePoints(text) + 1) * 2 > 255) return 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // The program's small key-value store (the language id and the exit mode): an INI-style file
@@ -9,6 +10,10 @@ class ProgramRegistry {
 public:
     static constexpr const char* kLanguageValue = "LCID";
     static constexpr int kDefaultLanguageId = 2052;
+    // A key file larger than this is treated as a key that cannot be opened: reads give 0 (the
+    // language id 2052) and writes are refused, leaving the file as it is. The same cap as the
+    // language files, the program's other INI-style text.
+    static constexpr uintmax_t kMaxKeyFileSize = 16u << 20;
 
     // The value as a decimal integer; missing or non-numeric values give 0. A missing key is
     // created (empty) and gives 0; a key that cannot be opened gives 0.

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "app/platform/AppFolders.h"
 #include "app/platform/ProgramRegistry.h"
@@ -83,6 +84,32 @@ TEST_F(ProgramRegistryTest, ValuesRoundTripAndKeepEachOther) {
         ++files;
     }
     EXPECT_EQ(files, 1);
+}
+
+TEST_F(ProgramRegistryTest, AKeyFilePastTheCapIsNeitherReadNorRewritten) {
+    ProgramRegistry::ReadLanguageId();
+    ASSERT_TRUE(ProgramRegistry::WriteLanguageId(1033));
+    ASSERT_TRUE(ProgramRegistry::WriteProgramRegistryValue("exit_mode", "1"));
+    {
+        // Comment lines after the values, as an editor or a runaway script might leave.
+        std::ofstream out(KeyFile(), std::ios::app | std::ios::binary);
+        std::string filler(1 << 20, ';');
+        filler.back() = '\n';
+        while (static_cast<uintmax_t>(out.tellp()) <= ProgramRegistry::kMaxKeyFileSize)
+            out << filler;
+    }
+    const auto size = fs::file_size(KeyFile());
+    ASSERT_GT(size, ProgramRegistry::kMaxKeyFileSize);
+    EXPECT_EQ(ProgramRegistry::ReadLanguageId(), ProgramRegistry::kDefaultLanguageId);
+    EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 0);
+    EXPECT_FALSE(ProgramRegistry::WriteLanguageId(2052));
+    EXPECT_FALSE(ProgramRegistry::WriteProgramRegistryValue("exit_mode", "0"));
+    EXPECT_EQ(fs::file_size(KeyFile()), size) << "left as it is";
+
+    // At the cap it is still the program's key.
+    fs::resize_file(KeyFile(), ProgramRegistry::kMaxKeyFileSize);
+    EXPECT_EQ(ProgramRegistry::ReadLanguageId(), 1033);
+    EXPECT_EQ(ProgramRegistry::ReadProgramRegistryValue("exit_mode"), 1);
 }
 
 TEST_F(ProgramRegistryTest, TextThatIsNotANumberReadsAsZero) {
