@@ -13,7 +13,9 @@ measure() { # label, command...
     label=$1
     shift
     /usr/bin/time -f "%M %e" -o "$work/time" "$@" >/dev/null 2>&1 || true
-    read -r kib seconds <"$work/time"
+    read -r kib seconds <<EOF2
+$(tail -n 1 "$work/time")
+EOF2
     printf '%-44s %6d MB peak  %5.2f s\n' "$label" $((kib / 1024)) "$seconds"
 }
 
@@ -40,3 +42,17 @@ with open(sys.argv[1], "wb") as f:
         f.write(line)
 PY
 measure "profile list, 200 MB key file" "$tool" profile list
+
+# Just under the cap: the largest key file that is still read.
+truncate -s $((16 * 1024 * 1024)) "$XDG_CONFIG_HOME/ORMAN-QV7/registry.ini"
+measure "profile list, 16 MB key file (read)" "$tool" profile list
+
+# 30 MB of Latin-1 letters: 60 MB as UTF-8, still under the cap, so it is imported.
+python3 - "$work/latin1.xml" <<'PY'
+import sys
+with open(sys.argv[1], "wb") as f:
+    f.write(b'<?xml version="1.0" encoding="ISO-8859-1"?><macro><macroinfo name="')
+    f.write(b"\xe9" * (30 * 1000 * 1000))
+    f.write(b'" times="1" type="1"/><macroitems/></macro>')
+PY
+measure "macro import, 30 MB ISO-8859-1 (imported)" "$tool" macro import "$work/latin1.xml"
