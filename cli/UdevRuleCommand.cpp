@@ -26,7 +26,7 @@ namespace {
 
 const char* const kRulesFolder = "/etc/udev/rules.d";
 
-// The folder --install writes to; $PIVANE_UDEV_RULES_DIR lets tests use a scratch one.
+// The folder "udev-rule install" writes to; $PIVANE_UDEV_RULES_DIR lets tests use a scratch one.
 std::string RulesFolder() {
     const char* folder = std::getenv("PIVANE_UDEV_RULES_DIR");
     return folder && *folder ? folder : kRulesFolder;
@@ -66,12 +66,10 @@ bool WriteRule(const std::string& path, const std::string& text, std::string& er
     return true;
 }
 
-int UdevRuleCommand(CliContext& context, const std::vector<std::string>& args) {
-    bool install = false;
-    for (const auto& a : args) {
-        if (a != "--install") return context.Usage("udev-rule takes only --install");
-        install = true;
-    }
+int RunUdevRule(CliContext& context, const std::vector<std::string>& args, bool install) {
+    if (!args.empty())
+        return context.Usage(std::string(install ? "udev-rule install" : "udev-rule") +
+                             " takes no arguments");
     const std::string config = ApplicationConfig::PathIn(AppFolders::ProgramFolder());
     std::vector<UdevRule::Device> devices;
     if (!UdevRule::ReadDevices(config, devices))
@@ -95,8 +93,7 @@ int UdevRuleCommand(CliContext& context, const std::vector<std::string>& args) {
     if (!WriteRule(path, rule, error)) {
         if (geteuid() != 0)
             return context.Fail("cannot write " + path + " (" + error +
-                                "); run it as root: sudo pivanectl udev-rule "
-                                "--install");
+                                "); run it as root: " + HidPermissionProbe::FixCommandHere());
         return context.Fail("cannot write " + path + " (" + error + ")");
     }
     // udev applies new rules to new events only; a change event on the hidraw nodes already
@@ -119,10 +116,17 @@ int UdevRuleCommand(CliContext& context, const std::vector<std::string>& args) {
     return CliContext::kOk;
 }
 
-const CommandRegistry::Entry udevRuleEntry(
-    "udev-rule", "[--install]",
-    "print the udev rule that lets the user at the seat open the devices; --install writes it "
-    "to /etc/udev/rules.d (as root)",
-    false, UdevRuleCommand);
+const CommandRegistry::Entry
+    udevRulePrint("udev-rule", "",
+                  "print the udev rule that lets the user at the seat open the devices", false,
+                  [](CliContext& context, const std::vector<std::string>& args) {
+                      return RunUdevRule(context, args, false);
+                  });
+const CommandRegistry::Entry udevRuleInstall(
+    "udev-rule install", "",
+    "install that rule in /etc/udev/rules.d and apply it to the devices plugged in (as root)",
+    false, [](CliContext& context, const std::vector<std::string>& args) {
+        return RunUdevRule(context, args, true);
+    });
 
 } // namespace

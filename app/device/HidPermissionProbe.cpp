@@ -131,15 +131,16 @@ std::string HidPermissionProbe::FixCommand(const std::string& pivanectl) {
             return std::isalnum(static_cast<unsigned char>(c)) || c == '/' || c == '.' ||
                    c == '_' || c == '-' || c == '+';
         });
-    if (plain) return "sudo " + pivanectl + " udev-rule --install";
+    if (plain) return "sudo " + pivanectl + " udev-rule install";
     std::string word(1, '\'');
     for (char c : pivanectl)
         if (c == '\'')
-            for (char q : {'\'', '\\', '\'', '\''}) word.push_back(q); // close, escaped quote, reopen
+            for (char q : {'\'', '\\', '\'', '\''})
+                word.push_back(q); // close, escaped quote, reopen
         else
             word.push_back(c);
     word.push_back('\'');
-    return "sudo " + word + " udev-rule --install";
+    return "sudo " + word + " udev-rule install";
 }
 
 std::string HidPermissionProbe::FixCommandHere() {

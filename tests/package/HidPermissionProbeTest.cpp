@@ -157,10 +157,10 @@ TEST(HidPermissionProbeCommand, NamesThePivanectlOnPathOrItsFullPath) {
     setenv("PATH", (other.string() + ":" + bin.string()).c_str(), 1);
     EXPECT_EQ(HidPermissionProbe::PivanectlCommand(bin.string()), (bin / "pivanectl").string());
     setenv("PATH", saved.c_str(), 1);
-    EXPECT_EQ(HidPermissionProbe::FixCommand("pivanectl"), "sudo pivanectl udev-rule --install");
+    EXPECT_EQ(HidPermissionProbe::FixCommand("pivanectl"), "sudo pivanectl udev-rule install");
     // A build tree under a folder with a blank or a quote in its name: still one shell word.
     EXPECT_EQ(HidPermissionProbe::FixCommand("/home/a b/it's/pivanectl"),
-              "sudo '/home/a b/it'\\''s/pivanectl' udev-rule --install");
+              "sudo '/home/a b/it'\\''s/pivanectl' udev-rule install");
     fs::remove_all(pattern);
 }
 

@@ -17,8 +17,7 @@ namespace {
 // The no-device text as the main window builds it.
 constexpr Rect kNoDeviceRect{12, 142, 138, 260};
 // A build tree deep in a home folder: the longest command a person is likely to see.
-const std::string kCommand =
-    "sudo /home/someone/src/pivane/build/bin/pivanectl udev-rule --install";
+const std::string kCommand = "sudo /home/someone/src/pivane/build/bin/pivanectl udev-rule install";
 
 class PermissionNoticeTest : public ::testing::Test {
 protected:
@@ -70,9 +69,9 @@ TEST_F(PermissionNoticeTest, RepeatedReadingsKeepOneEnlargedBox) {
     const Rect enlarged = text_->GetRect();
     EXPECT_GT(enlarged.Height(), kNoDeviceRect.Height());
     notice_.Show(text_.get(), kCommand);
-    notice_.Show(text_.get(), "sudo pivanectl udev-rule --install");
+    notice_.Show(text_.get(), "sudo pivanectl udev-rule install");
     EXPECT_EQ(text_->GetRect(), enlarged);
-    EXPECT_EQ(text_->GetTitle(), UiText::Dialog(9251) + "\n\nsudo pivanectl udev-rule --install");
+    EXPECT_EQ(text_->GetTitle(), UiText::Dialog(9251) + "\n\nsudo pivanectl udev-rule install");
     notice_.Show(text_.get(), "");
     notice_.Show(text_.get(), "");
     EXPECT_EQ(text_->GetRect(), kNoDeviceRect);

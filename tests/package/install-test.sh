@@ -52,6 +52,11 @@ grep -q "ORMAN-Q410.*online" <<<"$out" || fail "installed pivanectl sees no emul
 rule=$(env -u LD_LIBRARY_PATH -u PIVANE_HOME "$root/bin/pivanectl" udev-rule)
 [ "$rule" = "$(cat "$root/lib/udev/rules.d/70-pivane.rules")" ] ||
   fail "pivanectl udev-rule differs from the installed rule"
+mkdir -p "$scratch/rules"
+PIVANE_UDEV_RULES_DIR=$scratch/rules env -u LD_LIBRARY_PATH -u PIVANE_HOME "$root/bin/pivanectl" \
+  udev-rule install >/dev/null || fail "pivanectl udev-rule install failed"
+cmp -s "$scratch/rules/70-pivane.rules" "$root/lib/udev/rules.d/70-pivane.rules" ||
+  fail "pivanectl udev-rule install wrote another rule"
 env -u LD_LIBRARY_PATH -u PIVANE_HOME -u DISPLAY "$root/bin/pivane" --help >/dev/null ||
   fail "installed pivane --help failed"
 
@@ -74,7 +79,7 @@ msg=$(env -u LD_LIBRARY_PATH -u PIVANE_HOME PIVANE_SYSFS_ROOT="$fake/sys" PIVANE
 status=$?
 set -e
 [ $status -eq 1 ] || fail "blocked device: exit $status, not 1: $msg"
-grep -q "may not open it" <<<"$msg" && grep -q "udev-rule --install" <<<"$msg" ||
+grep -q "may not open it" <<<"$msg" && grep -q "udev-rule install" <<<"$msg" ||
   fail "blocked device: no explanation: $msg"
 
 if command -v desktop-file-validate >/dev/null; then
