@@ -33,6 +33,9 @@ void DeviceLayout::Clear() {
     lightModes_.clear();
     mouseImage_.clear();
     buttons_.clear();
+    keyboardImage_.clear();
+    keyboardWidth_ = keyboardHeight_ = 0;
+    keys_.clear();
 }
 
 bool DeviceLayout::Load(const std::string& programFolder, int deviceType,
@@ -65,7 +68,15 @@ bool DeviceLayout::Read(XmlDocument& doc, int deviceType, const TextLookup& look
         firmwareVersion_ = doc.GetAttrib("version");
     }
     if (doc.FindElem("light")) ReadLight(doc, mouse, lookup);
-    if (!mouse) return true;
+    if (!mouse) {
+        if (doc.FindElem("keyboard_image")) {
+            keyboardImage_ = doc.GetAttrib("file_name");
+            keyboardWidth_ = TextNumber::Decimal(doc.GetAttrib("width"));
+            keyboardHeight_ = TextNumber::Decimal(doc.GetAttrib("height"));
+        }
+        if (doc.FindElem("keyboard_key")) ReadKeys(doc, lookup);
+        return true;
+    }
     if (doc.FindElem("mouse_image")) mouseImage_ = doc.GetAttrib("file_name");
     if (doc.FindElem("mouse_key")) ReadButtons(doc, lookup);
     return true;
@@ -119,6 +130,22 @@ void DeviceLayout::ReadButtons(XmlDocument& doc, const TextLookup& lookup) {
     doc.OutOfElem();
 }
 
+void DeviceLayout::ReadKeys(XmlDocument& doc, const TextLookup& lookup) {
+    keys_.clear();
+    doc.IntoElem();
+    while (doc.FindElem("key")) {
+        auto key = std::make_unique<LayoutKey>();
+        key->name = Resolve(doc.GetAttrib("name"), lookup);
+        key->keyValue = TextNumber::Decimal(doc.GetAttrib("key_value"));
+        ParseRect(doc.GetAttrib("rect"), key->left, key->top, key->right, key->bottom);
+        key->funcType = TextNumber::Decimal(doc.GetAttrib("func_type"));
+        key->funcValue = TextNumber::Decimal(doc.GetAttrib("func_value"));
+        // A key without a code could never be told apart from "no key".
+        if (key->keyValue > 0) keys_.push_back(std::move(key));
+    }
+    doc.OutOfElem();
+}
+
 void DeviceLayout::ParseRect(const std::string& rect, int& x1, int& y1, int& x2, int& y2) {
     int* out[4] = {&x1, &y1, &x2, &y2};
     size_t start = 0;
@@ -151,5 +178,11 @@ int DeviceLayout::SeedLightRows(SettingsDatabase& db, int profile) const {
 const LayoutButton* DeviceLayout::FindButton(int keyValue) const {
     for (const auto& button : buttons_)
         if (button->keyValue == keyValue) return button.get();
+    return nullptr;
+}
+
+const LayoutKey* DeviceLayout::FindKey(int keyValue) const {
+    for (const auto& key : keys_)
+        if (key->keyValue == keyValue) return key.get();
     return nullptr;
 }

@@ -24,6 +24,15 @@ struct LayoutButton {
     int funcValue = 0;
 };
 
+// One key of a keyboard picture, with its own function.
+struct LayoutKey {
+    std::string name;  // legend (a text number in the file is resolved)
+    int keyValue = 0;  // HID usage: the code its assignment is stored under
+    int left = 0, top = 0, right = 0, bottom = 0; // on the keyboard picture
+    int funcType = 0;  // its own function, as stored in an assignment
+    int funcValue = 0;
+};
+
 // A device's layout file "<program folder>layouts/<name>.xml": function value, firmware, the
 // lighting capabilities and light modes, the mouse picture and its buttons. Plain data for the
 // pages; texts named by number are resolved when the file is read.
@@ -74,11 +83,19 @@ public:
     // The button with that code, or null.
     const LayoutButton* FindButton(int keyValue) const;
 
+    // Keyboards (type 600 or below): the picture (skin "keyboard//" file) and its keys.
+    const std::string& KeyboardImage() const { return keyboardImage_; }
+    int KeyboardImageWidth() const { return keyboardWidth_; }
+    int KeyboardImageHeight() const { return keyboardHeight_; }
+    const std::vector<std::unique_ptr<LayoutKey>>& Keys() const { return keys_; }
+    const LayoutKey* FindKey(int keyValue) const;
+
 private:
     void Clear();
     bool Read(XmlDocument& doc, int deviceType, const TextLookup& lookup);
     void ReadLight(XmlDocument& doc, bool mouse, const TextLookup& lookup);
     void ReadButtons(XmlDocument& doc, const TextLookup& lookup);
+    void ReadKeys(XmlDocument& doc, const TextLookup& lookup);
 
     bool loaded_ = false;
     int functionValue_ = kNoLayoutFunction;
@@ -95,4 +112,8 @@ private:
     std::vector<std::unique_ptr<LightRow>> lightModes_;
     std::string mouseImage_;
     std::vector<std::unique_ptr<LayoutButton>> buttons_;
+    std::string keyboardImage_;
+    int keyboardWidth_ = 0;
+    int keyboardHeight_ = 0;
+    std::vector<std::unique_ptr<LayoutKey>> keys_;
 };

@@ -3,6 +3,8 @@
 #include "app/files/UiText.h"
 #include "files/FilesFixture.h"
 
+#include <set>
+
 namespace {
 
 class DeviceLayoutTest : public FilesFixture {
@@ -171,6 +173,77 @@ TEST_F(DeviceLayoutTest, TheShippedMouseLayoutIsCompleteInBothLanguages) {
         EXPECT_FALSE(layout.FirmwareUrl().empty());
         EXPECT_FALSE(layout.FirmwareFile().empty());
         EXPECT_FALSE(layout.MouseImage().empty());
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DeviceLayoutTest, KeyboardsReadTheirPictureAndKeys) {
+    const std::string text =
+        "<device.info><keyboard_image file_name=\"k.png\" width=\"920\" height=\"214\"/>"
+        "<keyboard_key><key name=\"Esc\" key_value=\"41\" rect=\"8#8#44#36\" func_type=\"2\" "
+        "func_value=\"41\"/><key name=\"850\" key_value=\"4\" rect=\"1#2\"/>"
+        "<key name=\"NoCode\" rect=\"1#2#3#4\"/></keyboard_key>"
+        "<mouse_key><key name=\"811\" key_value=\"208\"/></mouse_key></device.info>";
+    DeviceLayout layout;
+    ASSERT_TRUE(layout.LoadText(text.data(), text.size(), 101, Lookup()));
+    EXPECT_EQ(layout.KeyboardImage(), "k.png");
+    EXPECT_EQ(layout.KeyboardImageWidth(), 920);
+    EXPECT_TRUE(layout.Buttons().empty());
+    ASSERT_EQ(layout.Keys().size(), 2u) << "a key without a code is dropped";
+    const LayoutKey& esc = *layout.Keys()[0];
+    EXPECT_EQ(esc.name, "Esc");
+    EXPECT_EQ(esc.right, 44);
+    EXPECT_EQ(esc.funcValue, 41);
+    EXPECT_EQ(layout.Keys()[1]->name, "T850") << "a number names a text";
+    EXPECT_EQ(layout.Keys()[1]->bottom, 0);
+    EXPECT_EQ(layout.FindKey(4), layout.Keys()[1].get());
+    EXPECT_EQ(layout.FindKey(5), nullptr);
+    // A mouse reads no keyboard keys.
+    ASSERT_TRUE(layout.LoadText(text.data(), text.size(), 601, Lookup()));
+    EXPECT_TRUE(layout.Keys().empty());
+    EXPECT_EQ(layout.Buttons().size(), 1u);
+}
+
+TEST_F(DeviceLayoutTest, TheShippedKeyboardLayoutsAreComplete) {
+    ApplicationConfig config;
+    ASSERT_TRUE(config.Load(SourceData("config.xml"), nullptr));
+    std::string source = SourceData("");
+    for (int type : {101, 301}) {
+        const DeviceModeEntry* entry = config.FindByDeviceType(type);
+        ASSERT_NE(entry, nullptr) << type;
+        for (const char* lan : {"1033", "2052"}) {
+            std::string file = source + "language/" + lan + ".lan";
+            DeviceLayout layout;
+            ASSERT_TRUE(layout.Load(source, type, entry->layoutName, [&](int id) {
+                return UiText::FromFile(file, UiText::kDialogSection, std::to_string(id));
+            }));
+            ASSERT_EQ(layout.Keys().size(), 104u) << type;
+            std::set<int> codes;
+            for (const auto& key : layout.Keys()) {
+                codes.insert(key->keyValue);
+                EXPECT_LT(key->left, key->right);
+                EXPECT_GE(key->top, 0) << key->name;
+                EXPECT_LE(key->right, layout.KeyboardImageWidth()) << key->name;
+                EXPECT_LE(key->bottom, layout.KeyboardImageHeight()) << key->name;
+                EXPECT_EQ(key->funcValue, key->keyValue);
+            }
+            EXPECT_EQ(codes.size(), 104u) << "every key has its own code";
+            ASSERT_FALSE(layout.LightModes().empty());
+            bool hasDefault = false;
+            for (const auto& mode : layout.LightModes()) {
+                EXPECT_FALSE(mode->name.empty()) << lan << " mode " << mode->mode;
+                hasDefault = hasDefault || mode->mode == layout.DefaultLightMode();
+                // Per-key colours exist only where the keyboard takes the table.
+                if (mode->configFunc & 0x800) {
+                    EXPECT_TRUE(layout.RgbKeyboard());
+                }
+            }
+            EXPECT_TRUE(hasDefault);
+            EXPECT_FALSE(layout.FirmwareFile().empty());
+        }
     }
 }
 

@@ -11,6 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                   [](int id) { return std::to_string(id); });
         if (!ok && (!layout.Buttons().empty() || !layout.LightModes().empty())) std::abort();
         if (deviceType <= 600 && !layout.Buttons().empty()) std::abort();
+        if (deviceType > 600 && !layout.Keys().empty()) std::abort();
+        for (const auto& key : layout.Keys())
+            if (!key || key->keyValue <= 0) std::abort();
     }
     return 0;
 }
