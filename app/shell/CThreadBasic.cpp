@@ -362,7 +362,10 @@ void CThreadBasic::SwitchDevice() {
     auto layout = std::make_shared<DeviceLayout>();
     if (layout->Load(setup_.programFolder, type, layoutName, setup_.lookup))
         layout->SeedLightRows(store, profile);
-    upgrade_.SetFirmwareSource(layout->FirmwareUrl(), layout->FirmwareFile());
+    int32_t release = 0;
+    const bool known = manager.ReleaseNumber(release, manager.CurrentIndex());
+    upgrade_.SetFirmwareSource(layout->FirmwareUrl(), layout->FirmwareFile(),
+                               known ? FirmwareVersion::FromReleaseNumber(release) : -1);
     loadedType_ = type;
     Publish(MakeState());
     window_.DeviceSwitched(type, profile, layout);

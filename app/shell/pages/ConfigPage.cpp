@@ -262,6 +262,12 @@ void ConfigPage::ShowUpgradeState(const UpgradeState& state) {
         download_->SetEnabled(!downloading && (state.softwareNewer || state.firmwareNewer));
     }
     if (cancel_) cancel_->SetVisible(downloading);
+    // The line follows the cancel button while it is shown, else the download button.
+    if (upgradeLine_ && download_ && cancel_) {
+        const Rect line = upgradeLine_->GetRect();
+        const int left = (downloading ? cancel_->GetRect().right : download_->GetRect().right) + 16;
+        if (line.left != left) upgradeLine_->SetRect(left, line.top, line.right, line.bottom);
+    }
     ApplyUpgradeTexts();
 }
 

@@ -112,23 +112,6 @@ std::string UpgradeTasks::ProgramName(int kind, const std::string& version) {
            ".exe";
 }
 
-void UpgradeTasks::SetFirmwareSource(const std::string& url, const std::string& fileName) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (url != firmwareUrl_) {
-        // Another device: what was found for the last one does not hold for this one.
-        state_.latestFirmware.clear();
-        state_.firmwareNewer = false;
-        state_.deviceFirmware = -1;
-    }
-    firmwareUrl_ = url;
-    firmwareFile_ = fileName;
-}
-
-UpgradeState UpgradeTasks::State() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return state_;
-}
-
 template <typename Change> void UpgradeTasks::Update(Change change) {
     UpgradeState copy;
     {
@@ -137,6 +120,25 @@ template <typename Change> void UpgradeTasks::Update(Change change) {
         copy = state_;
     }
     notices_.UpgradeStateChanged(copy);
+}
+
+void UpgradeTasks::SetFirmwareSource(const std::string& url, const std::string& fileName,
+                                     int deviceVersion) {
+    Update([&](UpgradeState& s) {
+        if (url != firmwareUrl_) {
+            // Another device: what was found for the last one does not hold for this one.
+            s.latestFirmware.clear();
+            s.firmwareNewer = false;
+        }
+        s.deviceFirmware = deviceVersion;
+        firmwareUrl_ = url;
+        firmwareFile_ = fileName;
+    });
+}
+
+UpgradeState UpgradeTasks::State() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
 }
 
 void UpgradeTasks::Publish() {
@@ -265,7 +267,7 @@ bool UpgradeTasks::Download(int kind) {
         else if (result == HttpClient::kComplete)
             Finish(kind, UpgradeState::kNoSignature, error);
         else
-            Finish(kind, UpgradeState::kDownloadFailed, error);
+            Finish(kind, UpgradeState::kDownloadFailed, package + ": " + error);
         return false;
     }
     return Install(kind, version, temp, archive, signature);

@@ -30,8 +30,10 @@ public:
 
     UpgradeTasks(Setup setup, UpgradeNotices& notices);
 
-    // The shown device's firmware source from its layout file (task 4).
-    void SetFirmwareSource(const std::string& url, const std::string& fileName);
+    // The shown device's firmware source from its layout file and its version as compared (-1
+    // unknown), at task 4; the page shows the version at once.
+    void SetFirmwareSource(const std::string& url, const std::string& fileName,
+                           int deviceVersion = -1);
 
     // Task 19: true when the server has a newer software version (then task 21 is due).
     bool CheckSoftware();

@@ -122,6 +122,8 @@ TEST_F(ConfigPageUpgradeTest, RunningDownloadShowsItsProgressAndCanBeCancelled) 
     EXPECT_TRUE(Cancel()->IsVisible());
     EXPECT_FALSE(Download()->IsEnabled()); // no second download meanwhile
     EXPECT_EQ(Line(), "Downloading 1.0.2...");
+    const auto lineLeft = [&] { return Find(ConfigPage::kUpgradeLineId)->GetRect().left; };
+    EXPECT_GT(lineLeft(), Cancel()->GetRect().right);
     Progress(45);
     EXPECT_EQ(Download()->GetDownloadProcess(), 45);
     EXPECT_EQ(Download()->GetFillWidth(), Download()->GetRect().Width() * 45 / 100);
@@ -142,6 +144,8 @@ TEST_F(ConfigPageUpgradeTest, RunningDownloadShowsItsProgressAndCanBeCancelled) 
     EXPECT_FALSE(Cancel()->IsVisible());
     EXPECT_EQ(Download()->GetDownloadProcess(), 0);
     EXPECT_EQ(Line(), "Download cancelled.");
+    // No gap where the hidden cancel button was.
+    EXPECT_LT(lineLeft(), Cancel()->GetRect().right);
     EXPECT_TRUE(Download()->IsEnabled());
 }
 
