@@ -1,9 +1,11 @@
 #include "app/device/KeyboardCommands.h"
 
 #include "app/device/HidDeviceManager.h"
+#include "app/device/KeyAssignmentCommands.h"
 #include "app/platform/Clock.h"
 #include "app/store/SettingsDatabase.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -14,6 +16,9 @@ constexpr int kMacroType = 3;
 constexpr int kShortcutType = 7;
 constexpr uint8_t kPerKeyLightCommand = 0x78; // after the 12 34 56 signature
 constexpr uint8_t kPerKeyLightEnd = 0xFE;
+constexpr int kKeyType = 2;
+// Modifier flags of a key function and the usages they press: Ctrl, Shift, Alt, Win.
+constexpr std::pair<int, uint8_t> kModifierUsages[] = {{1, 0xE0}, {2, 0xE1}, {4, 0xE2}, {8, 0xE3}};
 
 uint8_t Byte(int value) {
     return static_cast<uint8_t>(value & 0xFF);
@@ -36,9 +41,7 @@ KeyboardCommands::BuildKeyTable(const std::vector<KeyAssignmentRow>& rows) {
     std::array<uint8_t, 48> data{};
     int count = 0;
     for (const KeyAssignmentRow& row : rows) {
-        if (row.macroType == kNoFunctionType || row.macroType == kMacroType ||
-            row.macroType == kShortcutType)
-            continue;
+        if (row.macroType == kNoFunctionType || IsSequenceKey(row)) continue;
         if (count == kKeyTableKeys) break;
         data[count] = Byte(row.keyCode);
         data[kKeyTableKeys + count] = Byte(row.macroValue);
@@ -57,6 +60,70 @@ KeyboardCommands::BuildKeyTable(const std::vector<KeyAssignmentRow>& rows) {
     // Closing: 07 FE DC BA.
     reports.push_back(CommandFrame::KeyboardFeature({0xFE, 0xDC, 0xBA}));
     return reports;
+}
+
+bool KeyboardCommands::IsSequenceKey(const KeyAssignmentRow& row) {
+    return row.macroType == kMacroType || row.macroType == kShortcutType ||
+           (row.macroType == kKeyType && (row.macroValue2 & 0x0F) != 0);
+}
+
+std::vector<CommandFrame::Report>
+KeyboardCommands::BuildMacroKeys(int profile, const std::vector<KeyAssignmentRow>& rows) {
+    std::vector<CommandFrame::Report> reports;
+    reports.push_back(CommandFrame::KeyboardFeature({0x01, 0x23, 0x45, 0x67}));
+    size_t recordBytes = 0;
+    for (const KeyAssignmentRow& row : rows) {
+        if (!IsSequenceKey(row)) continue;
+        if (recordBytes + kMacroRecordBytes > kMaxMacroRecordBytes) break;
+        std::array<uint8_t, kMacroRecordBytes> record{};
+        record[0] = Byte(row.macroType);
+        record[2] = Byte(row.keyCode);
+        if (row.macroType == kKeyType) {
+            // A key with modifiers: the modifiers go down, the key is tapped, they come up.
+            std::vector<uint8_t> held;
+            for (const auto& [flag, usage] : kModifierUsages)
+                if (row.macroValue2 & flag) held.push_back(usage);
+            size_t at = 4;
+            auto event = [&](uint8_t usage, bool release) {
+                record[at++] = usage;
+                record[at++] = MacroSequenceImage::EncodeEvent(release, 0);
+            };
+            for (uint8_t usage : held)
+                event(usage, false);
+            event(Byte(row.macroValue), false);
+            event(Byte(row.macroValue), true);
+            for (auto it = held.rbegin(); it != held.rend(); ++it)
+                event(*it, true);
+            record[1] = Byte(static_cast<int>((at - 4) / 2));
+            record[3] = 1;
+        } else {
+            // The events as a mouse button would get them; the record keeps what fits.
+            const MacroSequenceImage image =
+                KeyAssignmentCommands(manager_, store_)
+                    .BuildImage(profile, row.keyCode, row.macroType, row.macroValue);
+            const int events = std::min<int>(image.EventCount(), kMacroRecordEvents);
+            record[1] = Byte(events);
+            const int plays = image.Bytes()[2];
+            record[3] = row.macroType == kShortcutType ? 1 : Byte(std::clamp(plays, 1, 255));
+            for (int i = 0; i < 2 * events; ++i)
+                record[4 + static_cast<size_t>(i)] = image.Bytes()[4 + i];
+        }
+        reports.push_back(CommandFrame::KeyboardFeature(record));
+        recordBytes += kMacroRecordBytes;
+    }
+    return reports;
+}
+
+bool KeyboardCommands::SendMacroKeys(int profile, int fnLayer) {
+    std::vector<std::unique_ptr<KeyAssignmentRow>> stored;
+    store_.LoadKeyAssignments(profile, fnLayer, stored);
+    std::vector<KeyAssignmentRow> rows;
+    for (const auto& row : stored)
+        if (row) rows.push_back(*row);
+    bool ok = true;
+    for (const CommandFrame::Report& report : BuildMacroKeys(profile, rows))
+        ok = manager_.SendFeature(report.data()) && ok;
+    return ok;
 }
 
 bool KeyboardCommands::SendKeyTable(int profile, int fnLayer) {

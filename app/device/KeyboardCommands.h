@@ -23,10 +23,28 @@ public:
     static constexpr int kKeyTableKeys = 12;
     static constexpr int kPerKeyLightId = 128;
     static constexpr int kColourListFlag = 0x100; // config_func bit 8: the colour list applies
+    static constexpr size_t kMacroRecordBytes = 64;
+    static constexpr size_t kMaxMacroRecordBytes = 1200; // 18 records
+    static constexpr int kMacroRecordEvents = 30;
 
     KeyboardCommands(HidDeviceManager& manager, SettingsDatabase& store);
 
     static bool IsFeatureFamily(int deviceType) { return deviceType < kPrefixedFamilyFirstType; }
+    // Keys that play a sequence (macro, shortcut, a key with modifiers) and so travel as a
+    // record of the macro download rather than in the key table, which has no room for the
+    // modifiers.
+    static bool IsSequenceKey(const KeyAssignmentRow& row);
+
+    // Feature family: the macro and shortcut keys of the profile and fn layer, opened by
+    // 07 01 23 45 67, then one report 07 + a 64-byte record per key (in store order, at most
+    // 1200 bytes of records): byte 0 the type (3 macro, 7 shortcut), byte 1 the number of
+    // events, byte 2 the key code, byte 3 the play count (1-255; 1 for a shortcut), from byte 4
+    // at most 30 events of two bytes (usage, event byte) as a mouse button's sequence. The
+    // opening goes out also without such keys, so that the keyboard forgets old ones. False
+    // when a report could not be sent (the rest still go out).
+    bool SendMacroKeys(int profile, int fnLayer);
+    std::vector<CommandFrame::Report> BuildMacroKeys(int profile,
+                                                     const std::vector<KeyAssignmentRow>& rows);
 
     // Feature family: after a 50 ms pause, the plain key assignments of the profile and fn layer
     // as three feature reports. False when a report could not be sent (the rest still go out).

@@ -4,6 +4,7 @@
 #include "app/device/FirmwareVersion.h"
 #include "app/device/HidDeviceManager.h"
 #include "app/device/KeyAssignmentCommands.h"
+#include "app/device/KeyRemapCompanion.h"
 #include "app/device/KeyboardCommands.h"
 #include "app/device/MaintenanceCommands.h"
 #include "app/device/PerformanceCommands.h"
@@ -168,6 +169,8 @@ bool CThreadBasic::HasWork(int code) const {
     case kDpiLevel:
     case kWakeUpMethod:
         return true;
+    case kPlayKeyFunction:
+        return setup_.companion != nullptr;
     default:
         // Codes with no work on this side.
         return false;
@@ -200,11 +203,24 @@ bool CThreadBasic::RunTask(int code) {
             monitor_.RefreshShownDevice();
             Publish(MakeState());
         }
+        // The keys of the chosen keyboard's profile are taken over from now on.
+        if (IsKeyboardType(type) && setup_.companion)
+            setup_.companion->LoadRemapTable(store, profile, fnLayer_);
         window_.PostPageReload();
         return true;
     case kKeyboardKeyTable:
-        if (IsKeyboardType(type) && KeyboardCommands::IsFeatureFamily(type))
-            KeyboardCommands(manager, store).SendKeyTable(profile, fnLayer_);
+        if (IsKeyboardType(type) && KeyboardCommands::IsFeatureFamily(type)) {
+            KeyboardCommands commands(manager, store);
+            commands.SendMacroKeys(profile, fnLayer_);
+            commands.SendKeyTable(profile, fnLayer_);
+        }
+        if (IsKeyboardType(type) && setup_.companion)
+            setup_.companion->LoadRemapTable(store, profile, fnLayer_);
+        return true;
+    case kPlayKeyFunction:
+        // A macro key was pressed: its macro plays through the virtual device.
+        if (setup_.companion && setup_.companion->PendingMacro() > 0)
+            setup_.companion->PlayMacro(store, setup_.companion->PendingMacro());
         return true;
     case kKeyboardLighting:
         if (IsKeyboardType(type))

@@ -17,6 +17,7 @@
 
 class Clock;
 class HidDeviceManager;
+class KeyRemapCompanion;
 class LightPictureSource;
 class ScreenSampler;
 class SettingsDatabase;
@@ -77,6 +78,9 @@ public:
         std::string profileWord = "Profile"; // UI text 65, for the names of new profiles
         ScreenSampler* sampler = nullptr;    // the screen-colour effect; may be null
         DeviceLayout::TextLookup lookup;     // texts of the layout file; null: UiText::Dialog
+        // The keyboards' key remapping (remap table with task 6, macro keys by task 11); may
+        // be null.
+        KeyRemapCompanion* companion = nullptr;
         std::string softwareVersion;    // of the configuration file, for task 19
         std::string softwareUpgradeUrl; // the software update directory
         // False: tasks 19 to 22 do nothing (suites that are not about upgrades stay off the

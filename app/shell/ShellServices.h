@@ -8,6 +8,11 @@
 #include <string>
 
 class HidDeviceManager;
+class HidUsbFilter;
+class IHidFilterDevice;
+class IVHidevProxy;
+class KeyRemapCompanion;
+class VirtualHidReports;
 class HotplugMonitor;
 class ScreenSampler;
 class SettingsDatabase;
@@ -55,11 +60,20 @@ public:
     // Null before Start.
     CThreadBasic* Worker() const { return worker_.get(); }
     const DeviceLink& Link() const { return link_; }
+    // The keyboards' key remapping; null before Start.
+    KeyRemapCompanion* Companion() const { return companion_.get(); }
 
 private:
     HidDeviceManager& manager_;
     SettingsDatabase& store_;
     DeviceLink link_;
+    // The filter driver and virtual device (emulated ones with a simulated keyboard, else the
+    // desktop's, which are never present), and the companion over them.
+    std::unique_ptr<IHidFilterDevice> filterDevice_;
+    std::unique_ptr<IVHidevProxy> virtualDevice_;
+    std::unique_ptr<HidUsbFilter> filter_;
+    std::unique_ptr<VirtualHidReports> virtualReports_;
+    std::unique_ptr<KeyRemapCompanion> companion_;
     std::unique_ptr<CThreadBasic> worker_;
     std::unique_ptr<HotplugTasks> hotplug_;
     std::unique_ptr<HotplugMonitor> monitor_;
