@@ -553,6 +553,8 @@ bool MacroPage::DeleteMacro() {
     // The mouse learns the buttons of its profile that went back to their own function.
     if (shownProfileChanged && host_.DeviceType() > 600)
         host_.QueueTask(CThreadBasic::kAssignAllButtons);
+    else if (shownProfileChanged && host_.DeviceType() > 0)
+        host_.QueueTask(CThreadBasic::kKeyboardKeyTable);
     AnnounceMacros();
     return true;
 }
@@ -574,6 +576,18 @@ bool MacroPage::ResetButtonsPlaying(int macroId) {
             own.macroValue3 = 0;
             own.macroDesc = OwnFunctionText(row->keyCode);
             store.SaveButtonAssignment(own);
+            shownProfile = shownProfile || profile->profile == host_.CurrentProfile();
+        }
+        // Keyboard keys go back to their own function: their row goes.
+        std::vector<std::unique_ptr<KeyAssignmentRow>> keys;
+        store.LoadKeyAssignments(profile->profile, 0, keys);
+        for (const auto& key : keys) {
+            if (!key || key->macroType != 3 || key->macroValue != macroId) continue;
+            KeyAssignmentRow own;
+            own.profile = key->profile;
+            own.fnLayer = key->fnLayer;
+            own.keyCode = key->keyCode;
+            store.SaveKeyAssignment(own);
             shownProfile = shownProfile || profile->profile == host_.CurrentProfile();
         }
     }

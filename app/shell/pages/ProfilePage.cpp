@@ -20,27 +20,68 @@ using namespace Tolva;
 
 namespace {
 
-constexpr Rect kListArea{236, 140, 436, 440};
 constexpr int kButtonSize = 32;
 constexpr int kButtonGap = 10;
-constexpr int kButtonsTop = 452;
+constexpr int kLastKeyboardType = 600;
 
 struct ButtonSpec {
-    unsigned id;
     const char* image;
     int tipText;
 };
-// Left to right under the list.
-constexpr ButtonSpec kButtons[5] = {{ProfilePage::kNewId, "imgbtn_add.png", 28},
-                                    {ProfilePage::kDeleteId, "imgbtn_del.png", 30},
-                                    {ProfilePage::kRenameId, "imgbtn_edit.png", 29},
-                                    {ProfilePage::kImportId, "imgbtn_import.png", 26},
-                                    {ProfilePage::kExportId, "imgbtn_export.png", 27}};
+// New, delete, rename, import, export: left to right under the list (or beside it).
+constexpr ButtonSpec kButtons[5] = {{"imgbtn_add.png", 28},
+                                    {"imgbtn_del.png", 30},
+                                    {"imgbtn_edit.png", 29},
+                                    {"imgbtn_import.png", 26},
+                                    {"imgbtn_export.png", 27}};
 
 } // namespace
 
-ProfilePage::ProfilePage(PageHost& host)
-    : ShellPage(host), chooser_(std::make_unique<DesktopFileChooser>()) {}
+const ProfilePage::Family& ProfilePage::MouseFamily() {
+    static const Family family{6,
+                               kLayoutId,
+                               kNewId,
+                               kDeleteId,
+                               kRenameId,
+                               kImportId,
+                               kExportId,
+                               kListId,
+                               Rect{236, 140, 436, 440},
+                               false,
+                               {CThreadBasic::kActivateProfile},
+                               {CThreadBasic::kAssignAllButtons},
+                               false};
+    return family;
+}
+
+const ProfilePage::Family& ProfilePage::KeyboardFamily() {
+    // Under the keyboard picture and the function keyboard there is room for a short list.
+    static const Family family{1,
+                               51,
+                               59,
+                               60,
+                               61,
+                               62,
+                               63,
+                               65,
+                               Rect{248, 606, 448, 696},
+                               true,
+                               {CThreadBasic::kKeyboardKeyTable, CThreadBasic::kKeyboardLighting},
+                               {CThreadBasic::kKeyboardKeyTable, CThreadBasic::kKeyboardLighting},
+                               true};
+    return family;
+}
+
+ProfilePage::ProfilePage(PageHost& host) : ProfilePage(host, MouseFamily()) {}
+
+ProfilePage::ProfilePage(PageHost& host, const Family& family)
+    : ShellPage(host), family_(family), chooser_(std::make_unique<DesktopFileChooser>()) {}
+
+bool ProfilePage::IsFamilyShown() const {
+    const int type = host_.DeviceType();
+    const bool keyboard = type > 0 && type <= kLastKeyboardType;
+    return family_.keyboards ? keyboard : !keyboard;
+}
 
 ProfilePage::~ProfilePage() = default;
 
@@ -49,9 +90,10 @@ void ProfilePage::SetFileChooser(std::unique_ptr<FileChooser> chooser) {
 }
 
 void ProfilePage::Build() {
-    MTabLayout* layout = host_.FindLayout(kLayoutId);
+    MTabLayout* layout = host_.FindLayout(family_.layoutId);
     if (!layout || list_) return;
-    list_ = dynamic_cast<DListBox*>(layout->CreateControl("DListBox", kListId, kListArea));
+    const Rect& area = family_.listArea;
+    list_ = dynamic_cast<DListBox*>(layout->CreateControl("DListBox", family_.listId, area));
     if (list_) {
         auto images = std::make_shared<MImageList>(Manager::GetSkinFolder());
         images->AddImage("icon//icon_circle.png", 1, 1);
@@ -61,11 +103,15 @@ void ProfilePage::Build() {
         list_->EnableShowEdit(true);
         list_->SetFontWidth(11);
     }
+    const unsigned ids[5] = {family_.newId, family_.deleteId, family_.renameId, family_.importId,
+                             family_.exportId};
     for (int i = 0; i < 5; ++i) {
-        const int left = kListArea.left + i * (kButtonSize + kButtonGap);
-        const Rect r{left, kButtonsTop, left + kButtonSize, kButtonsTop + kButtonSize};
-        buttons_[i] =
-            dynamic_cast<CImageButton*>(layout->CreateControl("CImageButton", kButtons[i].id, r));
+        const int step = i * (kButtonSize + kButtonGap);
+        // Beside the list: a row of five along its top edge.
+        const int left = family_.buttonsBeside ? area.right + 12 + step : area.left + step;
+        const int top = family_.buttonsBeside ? area.top : area.bottom + 12;
+        const Rect r{left, top, left + kButtonSize, top + kButtonSize};
+        buttons_[i] = dynamic_cast<CImageButton*>(layout->CreateControl("CImageButton", ids[i], r));
         if (buttons_[i]) buttons_[i]->SetImage(kButtons[i].image, 4);
     }
     layout->UpdateScrollBars();
@@ -120,10 +166,11 @@ std::string ProfilePage::UniqueName() const {
     return word + " " + std::to_string(kMaxNumber);
 }
 
-void ProfilePage::SwitchTo(int profile, int task) {
+void ProfilePage::SwitchTo(int profile, const std::vector<int>& tasks) {
     host_.SetCurrentProfile(profile);
     host_.ReloadPages();
-    host_.QueueTask(task);
+    for (int task : tasks)
+        host_.QueueTask(task);
     host_.ShowWaitDialog();
 }
 
@@ -141,7 +188,7 @@ bool ProfilePage::NewProfile() {
     if (!stored) return false;
     list_->AddString(row.name, id, 0);
     list_->SetCurData(id);
-    SwitchTo(id, CThreadBasic::kAssignAllButtons);
+    SwitchTo(id, family_.changeTasks);
     return true;
 }
 
@@ -159,7 +206,7 @@ bool ProfilePage::DeleteSelected() {
     if (!done) return false;
     list_->DeleteItem(index);
     list_->SetCurData(successor);
-    SwitchTo(successor, CThreadBasic::kAssignAllButtons);
+    SwitchTo(successor, family_.changeTasks);
     return true;
 }
 
@@ -168,7 +215,7 @@ bool ProfilePage::Choose(int index) {
     const int profile = static_cast<int>(list_->GetItemData(index));
     if (!host_.Store().SetActiveProfile(profile)) return false;
     list_->SetCurSel(index);
-    SwitchTo(profile, CThreadBasic::kActivateProfile);
+    SwitchTo(profile, family_.chooseTasks);
     return true;
 }
 
@@ -203,7 +250,7 @@ bool ProfilePage::Import() {
         target = host_.CurrentProfile();
     Fill();
     if (list_) list_->SetCurData(target);
-    SwitchTo(target, CThreadBasic::kAssignAllButtons);
+    SwitchTo(target, family_.changeTasks);
     return true;
 }
 
@@ -223,33 +270,28 @@ bool ProfilePage::Export() {
 }
 
 bool ProfilePage::OnNotify(unsigned id, int code, WPARAM wparam, LPARAM lparam) {
-    switch (id) {
-    case kListId:
+    if (id == family_.listId) {
         if (code == 2) Choose(static_cast<int>(static_cast<intptr_t>(wparam)));
         if (code == 29) OnRenamed(static_cast<int>(lparam));
-        return true;
-    case kNewId:
+    } else if (id == family_.newId) {
         if (code == 2) NewProfile();
-        return true;
-    case kDeleteId:
+    } else if (id == family_.deleteId) {
         if (code == 2) DeleteSelected();
-        return true;
-    case kRenameId:
+    } else if (id == family_.renameId) {
         if (code == 2) StartRename();
-        return true;
-    case kImportId:
+    } else if (id == family_.importId) {
         if (code == 2) Import();
-        return true;
-    case kExportId:
+    } else if (id == family_.exportId) {
         if (code == 2) Export();
-        return true;
-    default:
+    } else {
         return false;
     }
+    return true;
 }
 
 bool ProfilePage::OnWindowMessage(uint32_t msg, WPARAM, LPARAM) {
-    if (msg != kRenameMessage) return false;
+    // Only the list of the shown family renames.
+    if (msg != kRenameMessage || !IsFamilyShown()) return false;
     StartRename();
     return true;
 }

@@ -4,6 +4,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "ui/platform/Geometry.h"
 
 class FileChooser;
 
@@ -12,12 +15,27 @@ class CImageButton;
 class DListBox;
 } // namespace Tolva
 
-// The profile list beside the mouse key page (layout 501): new, delete, rename, import, export
-// and the choice of the active profile. A change of profile makes the window's current profile
-// follow, reloads every page and has the worker tell the mouse (task 12 for a choice, task 14
-// to resend the buttons after new, delete and import).
+// The profile list beside the key page of either family (mouse: layout 501, keyboards: layout
+// 51): new, delete, rename, import, export and the choice of the active profile. A change of
+// profile makes the window's current profile follow, reloads every page and has the worker tell
+// the device (mouse: task 12 for a choice, task 14 to resend the buttons after new, delete and
+// import; keyboards: the key table and the lighting, tasks 6 and 7).
 class ProfilePage : public ShellPage {
 public:
+    // What differs between the two families' lists.
+    struct Family {
+        int pageId;
+        unsigned layoutId;
+        unsigned newId, deleteId, renameId, importId, exportId, listId;
+        Tolva::Rect listArea;
+        bool buttonsBeside; // the buttons in a column right of the list, else a row below it
+        std::vector<int> chooseTasks;
+        std::vector<int> changeTasks;
+        bool keyboards; // device types up to 600, else the mouse family
+    };
+    static const Family& MouseFamily();
+    static const Family& KeyboardFamily();
+
     static constexpr unsigned kLayoutId = 501;
     static constexpr unsigned kNewId = 506;
     static constexpr unsigned kDeleteId = 507;
@@ -32,10 +50,11 @@ public:
     static constexpr int kMaxNumber = 1000;
 
     explicit ProfilePage(PageHost& host);
+    ProfilePage(PageHost& host, const Family& family);
     ~ProfilePage() override;
 
     // Lives on the key page's tab; no page of its own.
-    int PageId() const override { return 6; }
+    int PageId() const override { return family_.pageId; }
     void Build() override;
     bool OnNotify(unsigned id, int code, Tolva::WPARAM wparam, Tolva::LPARAM lparam) override;
     bool OnWindowMessage(uint32_t msg, Tolva::WPARAM wparam, Tolva::LPARAM lparam) override;
@@ -59,9 +78,11 @@ public:
 private:
     void Fill();
     // Makes the profile current and active everywhere, then reloads the pages and queues task.
-    void SwitchTo(int profile, int task);
+    void SwitchTo(int profile, const std::vector<int>& tasks);
     void OnRenamed(int index);
+    bool IsFamilyShown() const;
 
+    const Family& family_;
     Tolva::DListBox* list_ = nullptr;
     Tolva::CImageButton* buttons_[5] = {};
     std::unique_ptr<FileChooser> chooser_;

@@ -40,6 +40,7 @@ FakePageHost::FakePageHost() {
     programFolder = ProgramFolderFromEnvironment();
     char pattern[] = "/tmp/pivane-page-XXXXXX";
     if (const char* made = mkdtemp(pattern)) dataFolder = std::string(made) + "/";
+    tempRoot_ = dataFolder;
     std::filesystem::create_directories(dataFolder + "db");
 
     window.Create(nullptr, "ORMAN-Q410", WS_POPUP, 0, Rect{0, 0, 1200, 720});
@@ -66,7 +67,25 @@ FakePageHost::~FakePageHost() {
     window.DestroyWindow();
     Platform::ProcessPending();
     std::error_code ec;
-    if (!dataFolder.empty()) std::filesystem::remove_all(dataFolder, ec);
+    if (!tempRoot_.empty()) std::filesystem::remove_all(tempRoot_, ec);
+}
+
+bool FakePageHost::UseDevice(int type, const std::string& layoutName) {
+    if (store.IsSettingsOpen()) {
+        store.CloseSettingsDatabase();
+        store.SetOpenFlag(false);
+    }
+    deviceType = type;
+    dataFolder = tempRoot_ + "device" + std::to_string(type) + "/";
+    std::filesystem::create_directories(dataFolder + "db");
+    store.SetCurrentDeviceType(type);
+    if (!store.OpenSettingsDatabase(dataFolder, SettingsDatabase::kDeviceName)) return false;
+    profile = store.FindActiveProfile() > 0 ? store.FindActiveProfile() : 1;
+    auto loaded = std::make_shared<DeviceLayout>();
+    if (!loaded->Load(programFolder, type, layoutName)) return false;
+    loaded->SeedLightRows(store, profile);
+    layout = loaded;
+    return true;
 }
 
 MTabLayout* FakePageHost::FindLayout(unsigned id) {

@@ -59,6 +59,10 @@ public:
     const std::string& ProgramFolder() const override { return programFolder; }
     const std::string& DataFolder() const override { return dataFolder; }
 
+    // Shows another device: a new store opened for its type (in a folder of its own) and its
+    // shipped layout file. False when either cannot be had.
+    bool UseDevice(int type, const std::string& layoutName);
+
     PageTestWindow window;
     SettingsDatabase store;
     std::shared_ptr<const DeviceLayout> layout;
@@ -78,6 +82,7 @@ public:
     std::deque<int> answers; // next message box results; 1 when empty
 
 private:
+    std::string tempRoot_; // removed with everything in it
     Tolva::MTabCtrl* strip_ = nullptr;
     std::map<unsigned, Tolva::MTabLayout*> layouts_;
 
