@@ -46,6 +46,14 @@ const std::vector<std::string>& LightFrameStore::SchemaStatements() {
     return statements;
 }
 
+bool LightFrameStore::ReleaseLightFrameStore() {
+    // A page's animation may still be loading frames on another thread.
+    std::lock_guard<std::mutex> lock(criticalSection_);
+    if (!openFlag_ && !IsOpen()) return false;
+    openFlag_ = 0;
+    return Close();
+}
+
 bool LightFrameStore::OpenLightFrameStore(const std::string& programFolder) {
     storePath_ = programFolder + kFileName;
     std::error_code ec;

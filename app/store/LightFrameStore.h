@@ -25,6 +25,9 @@ public:
     // tables; a missing one is created with the tables. The result is kept in the open flag and
     // returned; true at once when the file exists and a connection is already open.
     bool OpenLightFrameStore(const std::string& programFolder);
+    // Closes the connection (the main window's teardown); a later open starts afresh. False when
+    // nothing was open.
+    bool ReleaseLightFrameStore();
     // Creates/opens the stored path and runs the schema; true when both frame tables exist.
     bool CreateLightFrameSchema();
 

@@ -52,6 +52,8 @@ TEST(SkinTest, LoadingAnimationAndWindowIconDecode) {
     auto icon = MRender::LoadIconFromFile(Manager::GetProgramFolder() + "Pivane.ico");
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->Width(), 32);
+    // The main window's own icon is the library's resource 107.
+    EXPECT_NE(MRender::LoadIconFromFile(Manager::GetSkinFolder() + "res_107.ico"), nullptr);
 }
 
 TEST(FontTest, PrivateFontFilesAddTheirFamilyAndUnknownFamiliesDrawNothing) {

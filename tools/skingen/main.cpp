@@ -619,5 +619,7 @@ int main(int argc, char** argv) {
     Draw();
     LibraryFont(g_skin);
     WindowIcon((program / "Pivane.ico").string());
+    // The main window sets its own icon from the library's resource 107.
+    WindowIcon((fs::path(g_skin) / "res_107.ico").string());
     return g_failures == 0 ? 0 : 1;
 }
