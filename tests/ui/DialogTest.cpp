@@ -189,10 +189,26 @@ TEST_F(DialogTest, MenuPostsItsMessageWithCheckAndItemIdAndClosesOnClick) {
     head->MouseUp(w, MouseButton::Left, {10, y});
     Platform::ProcessPending();
     EXPECT_FALSE(Platform::IsWindow(w));
-    // The owner received the press and the click of item 12, each with the item's wparam.
-    ASSERT_EQ(owner.posted.size(), 2u);
-    EXPECT_EQ(owner.posted[1].id, 1825u);
-    EXPECT_EQ(owner.posted[1].lparam, 12);
+    // One choice per click: the press before it posts nothing.
+    ASSERT_EQ(owner.posted.size(), 1u);
+    EXPECT_EQ(owner.posted[0].id, 1825u);
+    EXPECT_EQ(owner.posted[0].lparam, 12);
+
+    // Pressed on an item and released outside it: no choice, the menu stays open.
+    auto* again = new MenuWnd(owner.GetSafeHwnd(), {150, 150}, 1825, "", 4, 120, 1);
+    again->SetAutoDelete(true);
+    ASSERT_NE(again->AddMenu("First", 11), nullptr);
+    NativeWindow* w2 = again->Show();
+    ASSERT_NE(w2, nullptr);
+    owner.posted.clear();
+    head->MouseMove(w2, {10, 5});
+    head->MouseDown(w2, MouseButton::Left, {10, 5});
+    head->MouseUp(w2, MouseButton::Left, {300, 200});
+    Platform::ProcessPending();
+    EXPECT_TRUE(owner.posted.empty());
+    EXPECT_TRUE(Platform::IsWindow(w2));
+    again->CloseWindow();
+    Platform::ProcessPending();
 }
 
 } // namespace

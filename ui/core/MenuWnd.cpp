@@ -123,9 +123,12 @@ void MenuWnd::InitUI(const Rect& rect) {
 }
 
 LRESULT MenuWnd::OnBaseMessage(unsigned id, int code, WPARAM wparam, LPARAM lparam) {
+    // An item also reports its press (7); only the click is a choice, so one opening of the
+    // menu makes at most one.
+    if (code != 2) return 1;
     if (owner_ && Platform::IsWindow(owner_))
         Platform::PostMessage(owner_, messageId_, wparam, static_cast<LPARAM>(id));
-    if (code == 2) CloseWindow();
+    CloseWindow();
     return 1;
 }
 

@@ -10,9 +10,9 @@ namespace Tolva {
 
 class MenuItem;
 
-// A popup menu of MenuItem controls. An item's notification becomes the message given at
-// creation, posted to the owner window with wparam = the notification's wparam (the item's
-// check state) and lparam = the item id; a click (code 2) also closes the menu.
+// A popup menu of MenuItem controls. An item's click (code 2) becomes the message given at
+// creation, posted once to the owner window with wparam = the item's check state and
+// lparam = the item id, and closes the menu; other notifications post nothing.
 class TOLVA_API MenuWnd : public MPopupWnd {
 public:
     static constexpr int kItemHeight = 30;
