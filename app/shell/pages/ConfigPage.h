@@ -52,6 +52,9 @@ public:
     void Reload() override;
     void ApplyTexts() override;
     bool OnWindowMessage(uint32_t msg, Tolva::WPARAM wparam, Tolva::LPARAM lparam) override;
+    // Language and start-up come from files, not the device: shown even while the worker is
+    // still busy (a download) with the device's own reload.
+    void OnActivate() override { Reload(); }
 
     // What the upgrade tasks last reported (window thread).
     void ShowUpgradeState(const UpgradeState& state);
