@@ -227,7 +227,10 @@ void SoakSession::InjectFaults() {
 
 int SoakSession::AnyMacro() {
     std::vector<std::unique_ptr<MacroRow>> macros;
-    if (store_.LoadMacroList(macros) > 0 && Chance(70))
+    // A bounded list: every check reads the whole store, so an ever-growing one would make a
+    // long run slower with every session.
+    const int count = store_.LoadMacroList(macros);
+    if (count >= kMaxMacros || (count > 0 && Chance(70)))
         return macros[static_cast<size_t>(Random(0, static_cast<int>(macros.size()) - 1))]->macroId;
     int id = store_.CreateMacro("soak " + std::to_string(Random(1, 9999)));
     if (id <= 0 || SettingsDatabase::LastResult() != 0) return 0;

@@ -39,6 +39,7 @@ public:
     static constexpr int kBlockedMs = 2000;
     static constexpr int kSlowCallUs = 50000;
     static constexpr int kOverrunLimitMs = 1000;
+    static constexpr int kMaxMacros = 24;
 
 private:
     enum class Change {
