@@ -55,13 +55,17 @@ function(pivane_fuzz name)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     # New inputs go to the first folder, a scratch one in the build tree; the seeds stay as they are.
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz/${name}-found)
-    add_test(NAME ${name} COMMAND ${name} -max_total_time=10 -rss_limit_mb=2048
-      ${CMAKE_BINARY_DIR}/fuzz/${name}-found ${ARG_CORPUS})
+    # PIVANE_FUZZ_SECONDS sets the run length; libFuzzer bounds it, so ctest need not.
+    add_test(NAME ${name} COMMAND sh ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzzer.sh
+      $<TARGET_FILE:${name}> ${CMAKE_BINARY_DIR}/fuzz/${name}-found ${ARG_CORPUS})
+    set(fuzz_timeout 100000)
   else()
     target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/fuzz/CorpusDriver.cpp)
     add_test(NAME ${name} COMMAND ${name} ${ARG_CORPUS})
+    set(fuzz_timeout 120)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT 120
+  set_property(GLOBAL APPEND PROPERTY PIVANE_FUZZ_TARGETS ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${fuzz_timeout}
     ENVIRONMENT "PIVANE_HOME=${PIVANE_PROGRAM_DIR}/")
 endfunction()
 
