@@ -1,10 +1,25 @@
 #include "app/platform/GdkScreenSampler.h"
 
 #include <gdk/gdk.h>
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
 
 GdkScreenSampler::GdkScreenSampler() {
     display_ = gdk_display_open(nullptr);
     if (!display_) return;
+#ifdef GDK_WINDOWING_X11
+    const bool x11 = GDK_IS_X11_DISPLAY(display_);
+#else
+    const bool x11 = false;
+#endif
+    if (!x11) {
+        // Only X lets a program read the screen's pixels; elsewhere (a Wayland session without
+        // X access) there is nothing to sample and the effect says so instead of sending black.
+        gdk_display_close(display_);
+        display_ = nullptr;
+        return;
+    }
     // The primary monitor's size; a display without one reports its first monitor.
     GdkMonitor* monitor = gdk_display_get_primary_monitor(display_);
     if (!monitor && gdk_display_get_n_monitors(display_) > 0)

@@ -6,8 +6,8 @@ typedef struct _GdkDisplay GdkDisplay;
 
 // Screen pixels from the root window of the X display named by $DISPLAY. The sampler opens a
 // display connection of its own, so the worker thread can read pixels while the window thread
-// keeps the default display; use one sampler from one thread. Without a display, Width and
-// Height are 0 and Pixel reports nothing.
+// keeps the default display; use one sampler from one thread. Without an X display (none, or a
+// Wayland one), Width and Height are 0 and Pixel reports nothing.
 class GdkScreenSampler : public ScreenSampler {
 public:
     GdkScreenSampler();

@@ -38,6 +38,8 @@ CThreadBasic::~CThreadBasic() {
 
 void CThreadBasic::AddTask(int code) {
     queue_.Append(code);
+    std::lock_guard<std::mutex> lock(wakeMutex_);
+    wakeSignal_.notify_all();
 }
 
 void CThreadBasic::ChooseDevice(int deviceType, const std::string& layoutName) {
@@ -72,6 +74,10 @@ bool CThreadBasic::Start() {
 bool CThreadBasic::Stop() {
     if (!started_) return true;
     run_ = false;
+    {
+        std::lock_guard<std::mutex> lock(wakeMutex_);
+        wakeSignal_.notify_all();
+    }
     // Asked from a task (through the window): the loop ends after this pass.
     if (thread_.get_id() == std::this_thread::get_id()) return false;
     bool ended;
@@ -90,7 +96,15 @@ void CThreadBasic::Run() {
     while (run_) {
         RunPass();
         if (!run_) break;
-        clock_.SleepMs(kPeriodMs);
+        if (&clock_ == &Clock::Monotonic()) {
+            // A task queued meanwhile (an apply, a click) runs at once instead of up to a
+            // period later; idle passes keep the period.
+            std::unique_lock<std::mutex> lock(wakeMutex_);
+            wakeSignal_.wait_for(lock, std::chrono::milliseconds(kPeriodMs),
+                                 [this] { return !run_ || !queue_.Empty(); });
+        } else {
+            clock_.SleepMs(kPeriodMs);
+        }
     }
     std::lock_guard<std::mutex> lock(doneMutex_);
     done_ = true;
@@ -317,12 +331,15 @@ void CThreadBasic::IdlePass() {
     if (!setup_.manager->CurrentDevice()) return;
     LightingCommands::Colours colours{};
     int flags = lightingFlags_;
+    bool sent = false;
     if (flags & kMusicEffectFlag) {
         if (const LightPictureSource* picture = picture_)
-            lighting_.SendMusicFrame(CommandFrame::kModeWired, *picture, colours);
+            sent = lighting_.SendMusicFrame(CommandFrame::kModeWired, *picture, colours);
     } else if (flags & kScreenEffectFlag) {
-        lighting_.SendScreenFrame(CommandFrame::kModeWired, colours);
+        sent = lighting_.SendScreenFrame(CommandFrame::kModeWired, colours);
     }
+    // The page's picture shows what the mouse shows.
+    if (sent) window_.LiveColoursSent(colours);
 }
 
 void CThreadBasic::ReportSoftwareFunction(int keyCode) {

@@ -198,5 +198,8 @@ private:
     std::atomic<bool> started_{false};
     std::mutex doneMutex_;
     std::condition_variable doneSignal_;
+    // On the real clock a queued task ends the wait between passes early.
+    std::mutex wakeMutex_;
+    std::condition_variable wakeSignal_;
     bool done_ = false;
 };

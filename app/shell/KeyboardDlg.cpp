@@ -1,6 +1,7 @@
 #include "app/shell/KeyboardDlg.h"
 
 #include "app/device/HotplugSource.h"
+#include "app/platform/GdkScreenSampler.h"
 #include "app/files/UiText.h"
 #include "app/shell/CUIMessageBox.h"
 #include "app/shell/CloseWindowTipDlg.h"
@@ -66,7 +67,12 @@ void KeyboardDlg::OnInitDialog() {
     if (profileWord.empty()) profileWord = "Profile";
     store_.SetInitialProfileWord(profileWord);
     permissionNotice_.Configure();
-    services_.Start(setup_.options, paths, *this, profileWord);
+    // The screen-colour effect reads the X screen; the headless back end has none.
+    if (Platform::Kind() != BackendKind::Headless)
+        screenSampler_ = std::make_unique<GdkScreenSampler>();
+    const bool screenReadable = screenSampler_ && screenSampler_->Width() > 0;
+    RouteToPages(ShellPage::kScreenReadable, screenReadable ? 1 : 0, 0);
+    services_.Start(setup_.options, paths, *this, profileWord, screenSampler_.get());
     if (CThreadBasic* worker = Worker()) {
         worker->SetCurrentPage(currentPage_);
         worker->SetWindowVisible(IsWindowVisible());
@@ -185,6 +191,18 @@ LRESULT KeyboardDlg::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam)
     case WM_INPUT:
         RouteToPages(msg, wparam, lparam);
         return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+        // The macro page's single-key entry takes buttons the way raw input would deliver them;
+        // the controls still get the press.
+        RouteToPages(msg, wparam, lparam);
+        break;
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
@@ -526,6 +544,12 @@ void KeyboardDlg::DeviceSwitched(int deviceType, int profile,
 
 void KeyboardDlg::StartVisualizer() {
     PostToWindow([this] { RouteToPages(ShellPage::kStartVisualizer, 0, 0); });
+}
+
+void KeyboardDlg::LiveColoursSent(const std::array<uint32_t, 7>& colours) {
+    PostToWindow([this, colours] {
+        RouteToPages(ShellPage::kLiveColours, 0, reinterpret_cast<LPARAM>(&colours));
+    });
 }
 
 void KeyboardDlg::SoftwareFunctionPressed(int keyExtraDataId) {

@@ -22,6 +22,7 @@
 
 class HidDeviceManager;
 class LightFrameStore;
+class ScreenSampler;
 class SettingsDatabase;
 class WaitDlg;
 
@@ -111,6 +112,7 @@ public:
     void UpgradeProgress(int percent) override;
     void UpgradeStateChanged(const UpgradeState& state) override;
     void EndProgramForUpgrade() override;
+    void LiveColoursSent(const std::array<uint32_t, 7>& colours) override;
 
     // InstanceRequests (listener thread)
     void OnShowRequest() override;
@@ -157,6 +159,7 @@ private:
 
     Setup setup_;
     SettingsDatabase& store_;
+    std::unique_ptr<ScreenSampler> screenSampler_; // the worker's; outlives it
     ShellServices services_;
     MainWindowLayout controls_;
     std::vector<std::unique_ptr<ShellPage>> pages_;

@@ -3,6 +3,8 @@
 #include "app/shell/WorkerDeviceState.h"
 #include "app/shell/upgrade/UpgradeNotices.h"
 
+#include <array>
+#include <cstdint>
 #include <memory>
 
 class DeviceLayout;
@@ -34,4 +36,7 @@ public:
     // A mouse button asked for a software function (types 8 to 11): the window posts itself
     // message 1092 with the function's key extra data id as lParam.
     virtual void SoftwareFunctionPressed(int /*keyExtraDataId*/) {}
+    // A live lighting frame went to the mouse: the seven zones' colours (0x00BBGGRR), for the
+    // lighting page's picture.
+    virtual void LiveColoursSent(const std::array<uint32_t, 7>& /*colours*/) {}
 };

@@ -573,6 +573,15 @@ bool GtkNativeWindow::OnEvent(void* e) {
             return true;
         }
         if (b->window != own) return false;
+        if (b->button == 8 || b->button == 9) {
+            // X11 names the back and forward side buttons 8 and 9.
+            SyncModifiers(b->state);
+            PostMouse(down ? WM_XBUTTONDOWN : WM_XBUTTONUP,
+                      {static_cast<int>(b->x), static_cast<int>(b->y)},
+                      MakeWParam(static_cast<int>(in.MouseKeys()),
+                                 static_cast<int>(b->button == 8 ? XBUTTON1 : XBUTTON2)));
+            return true;
+        }
         int vk = b->button == 1   ? VK_LBUTTON
                  : b->button == 3 ? VK_RBUTTON
                  : b->button == 2 ? VK_MBUTTON

@@ -67,6 +67,11 @@ inline constexpr uint32_t WM_MBUTTONUP = 0x0208;
 // wParam: MakeWParam(MK_*, delta) with delta a signed multiple of WHEEL_DELTA (positive = away
 // from the user); lParam: MakeLParam(x, y) in screen coordinates.
 inline constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+// The side buttons: wParam MakeWParam(MK_*, XBUTTON1 or XBUTTON2), lParam MakeLParam(x, y) client.
+inline constexpr uint32_t WM_XBUTTONDOWN = 0x020B;
+inline constexpr uint32_t WM_XBUTTONUP = 0x020C;
+inline constexpr uint32_t XBUTTON1 = 1;
+inline constexpr uint32_t XBUTTON2 = 2;
 inline constexpr uint32_t WM_CAPTURECHANGED = 0x0215;
 inline constexpr uint32_t WM_DEVICECHANGE = 0x0219;
 inline constexpr uint32_t WM_MOUSEHOVER = 0x02A1; // once per TrackMouse request

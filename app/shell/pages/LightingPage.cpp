@@ -43,6 +43,7 @@ constexpr int kTextRed = 867;
 constexpr int kTextOption = 870;
 constexpr int kTextAreas = 856;
 constexpr int kTextApply = 22;
+constexpr int kTextNoScreen = 9901;
 
 // The seven zones on the 300 x 270 mouse picture, laid out as the screen effect samples them:
 // zone 0 at the front, then pairs from front to back.
@@ -215,6 +216,14 @@ void LightingPage::BuildControls(MControl& control) {
     areaPalette_ = dynamic_cast<MPalette*>(make("MPalette", kAreaPalette, {830, 484, 1160, 582}));
     areaGroup_[7] = areaPalette_;
 
+    // Below the mouse, where the colour wheel would be: why the screen effect shows nothing.
+    screenNote_ = AddLabel(layout, kScreenNote, {500, 410, 800, 500}, 11, kDim);
+    if (screenNote_) {
+        screenNote_->SetAlignment(0, 0);
+        screenNote_->EnableMultiLine(true);
+        caption(screenNote_, kTextNoScreen);
+    }
+
     if (auto* apply = dynamic_cast<MButton*>(make("MButton", kApply, {1060, 630, 1160, 660}))) {
         apply->SetImage("btn_apply.png", 4);
         apply->SetFont(Manager::GetFontName(), 11, 0);
@@ -329,6 +338,7 @@ void LightingPage::ShowGroups() {
     show(colourGroup_, attributes_ & kColourBit);
     show(areaGroup_, attributes_ & kAreasBit);
     if (option_) option_->SetVisible(attributes_ & kOptionBit);
+    if (screenNote_) screenNote_->SetVisible((attributes_ & kScreenBit) && !screenReadable_);
 }
 
 void LightingPage::ShowRow(const LightRow& row) {
@@ -431,10 +441,35 @@ void LightingPage::StartVisualizer() {
     if (CThreadBasic* worker = host_.Worker()) worker->SetLightPicture(visualizer_.get());
 }
 
-bool LightingPage::OnWindowMessage(uint32_t msg, WPARAM, LPARAM) {
-    if (msg != kStartVisualizer) return false;
-    StartVisualizer();
-    return true;
+bool LightingPage::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+    case kStartVisualizer:
+        StartVisualizer();
+        return true;
+    case kLiveColours:
+        if (lparam)
+            ShowLiveColours(*reinterpret_cast<const std::array<uint32_t, kZoneCount>*>(lparam));
+        return true;
+    case kScreenReadable:
+        screenReadable_ = wparam != 0;
+        ShowGroups();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void LightingPage::ShowLiveColours(const std::array<uint32_t, kZoneCount>& colours) {
+    // A frame still on its way after the mode changed is not this mode's.
+    if (!picture_ || !(attributes_ & (kMusicBit | kScreenBit))) return;
+    bool changed = false;
+    for (int zone = 0; zone < kZoneCount; ++zone) {
+        const uint32_t colour = colours[zone] & 0xFFFFFF;
+        if (picture_->GetLightColor(zone) == colour) continue;
+        picture_->SetLightColor(zone, colour);
+        changed = true;
+    }
+    if (changed) picture_->UpdateControl(true);
 }
 
 void LightingPage::OnActivate() {

@@ -68,6 +68,7 @@ public:
     static constexpr unsigned kAreaLabel = 580;
     static constexpr unsigned kAreaFirst = 586; // 586..591
     static constexpr unsigned kAreaPalette = 592;
+    static constexpr unsigned kScreenNote = 593; // the screen effect cannot read the screen
     static constexpr unsigned kApply = 599;
     static constexpr int kAreaCount = 6;
     static constexpr int kZoneCount = 7;
@@ -93,6 +94,8 @@ public:
     Visualizer* GetVisualizer() const { return visualizer_.get(); }
     // The configuration key of an area colour (0..5).
     static std::string AreaKey(int area);
+    // The picture's zones take a live frame's colours while a live mode is shown.
+    void ShowLiveColours(const std::array<uint32_t, kZoneCount>& colours);
 
 private:
     void BuildControls(Tolva::MControl& layout);
@@ -132,6 +135,7 @@ private:
     int attributes_ = 0;
     int area_ = 0;
     bool reloading_ = false;
+    bool screenReadable_ = true;
     uint32_t colour_ = 0;
     std::array<uint32_t, kAreaCount> areas_{};
 
@@ -148,6 +152,7 @@ private:
     Tolva::CCheckButton* option_ = nullptr;
     std::array<Tolva::CColorButton*, kAreaCount> areaButtons_{};
     Tolva::MPalette* areaPalette_ = nullptr;
+    Tolva::MText* screenNote_ = nullptr;
     // Controls by group: shown or hidden by the mode's attribute bits.
     std::array<Tolva::MControl*, 3> brightnessGroup_{};
     std::array<Tolva::MControl*, 3> speedGroup_{};

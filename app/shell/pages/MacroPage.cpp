@@ -45,6 +45,27 @@ constexpr ButtonEntry kButtons[] = {
     {"mouse_button4", 7, 8}, {"mouse_button5", 7, 8},
 };
 
+// The record list labels only key events (2 down, 3 up). A mouse-button event is listed as a key
+// event of its direction, marked in the row's value, so that it shows its direction too and is
+// read back with its own type.
+constexpr int kButtonRowMark = 0x10000;
+
+void AddEventRow(CRecordList& list, const MacroEvent& e) {
+    const bool button = e.type == MacroEvent::kButtonDown || e.type == MacroEvent::kButtonUp;
+    if (button)
+        list.AddString(e.name, e.type - 2, e.code | kButtonRowMark, e.delay);
+    else
+        list.AddString(e.name, e.type, e.code, e.delay);
+}
+
+MacroEvent EventOfRow(const RecordItem& item) {
+    const bool button = (item.value & kButtonRowMark) != 0 &&
+                        (item.action == MacroEvent::kKeyDown || item.action == MacroEvent::kKeyUp);
+    if (button)
+        return MacroEvent{item.text, item.action + 2, item.value & ~kButtonRowMark, item.delay};
+    return MacroEvent{item.text, item.action, item.value, item.delay};
+}
+
 // The description a button gets back when the macro it played is deleted: its own function.
 std::string OwnFunctionText(int keyCode) {
     switch (keyCode) {
@@ -404,8 +425,7 @@ bool MacroPage::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
         OnKeyEvent(wparam, lparam);
         return false; // every page sees the key events
     case kMenuMessage:
-        // The menu posts its message for the press on an item and again for the click: one
-        // opening of the menu makes one choice.
+        // A post that is still queued from a menu already answered is not a second choice.
         if (!menuChoicePending_) return true;
         menuChoicePending_ = false;
         switch (static_cast<int>(lparam)) {
@@ -440,8 +460,8 @@ bool MacroPage::OnWindowMessage(uint32_t msg, WPARAM wparam, LPARAM lparam) {
     case WM_RBUTTONUP:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
-    case kXButtonDown:
-    case kXButtonUp:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
         OnMouseButton(msg, wparam, lparam);
         return false;
     case WM_INPUT:
@@ -704,7 +724,7 @@ void MacroPage::ShowMacro(int macroId) {
     host_.Store().LoadMacroItems(macroId, items);
     if (!records_) return;
     for (const auto& item : items)
-        records_->AddString(item->desc, item->type, item->value, item->delayTime);
+        AddEventRow(*records_, MacroEvent{item->desc, item->type, item->value, item->delayTime});
     records_->SetCurSel(-1);
 }
 
@@ -777,7 +797,7 @@ std::vector<MacroEvent> MacroPage::ShownEvents() const {
     std::vector<MacroEvent> events;
     if (!records_) return events;
     for (const RecordItem* item : records_->GetRecordItems())
-        events.push_back(MacroEvent{item->text, item->action, item->value, item->delay});
+        events.push_back(EventOfRow(*item));
     return events;
 }
 
@@ -876,8 +896,8 @@ bool MacroPage::InsertComposedEvent() {
     if (events.empty()) return false;
     // Appended, then moved up into place.
     for (size_t i = 0; i < events.size(); ++i) {
-        int index =
-            records_->AddString(events[i].name, events[i].type, events[i].code, events[i].delay);
+        AddEventRow(*records_, events[i]);
+        int index = records_->GetItemCount() - 1;
         const int target = at + static_cast<int>(i);
         for (; index > target; --index)
             records_->SwapItem(index, index - 1);
@@ -981,8 +1001,7 @@ void MacroPage::MirrorLastRecorded() {
     const auto& events = recorder_.Events();
     if (events.empty() || !records_) return;
     if (recorder_.PreviousDelaySet() != 0) records_->UpdateDelayTime(recorder_.PreviousDelaySet());
-    const MacroEvent& e = events.back();
-    records_->AddString(e.name, e.type, e.code, e.delay);
+    AddEventRow(*records_, events.back());
 }
 
 void MacroPage::OnKeyEvent(WPARAM wparam, LPARAM lparam) {
@@ -1026,8 +1045,8 @@ void MacroPage::OnMouseButton(uint32_t msg, WPARAM wparam, LPARAM lparam) {
     case WM_RBUTTONUP:
         index = 2;
         break;
-    case kXButtonDown:
-    case kXButtonUp: {
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP: {
         const int which = static_cast<int>((wparam >> 16) & 0xFFFF);
         if (which == 1) index = 3;
         if (which == 2) index = 4;
@@ -1038,7 +1057,7 @@ void MacroPage::OnMouseButton(uint32_t msg, WPARAM wparam, LPARAM lparam) {
     }
     if (index < 0) return;
     const bool up =
-        msg == WM_LBUTTONUP || msg == WM_MBUTTONUP || msg == WM_RBUTTONUP || msg == kXButtonUp;
+        msg == WM_LBUTTONUP || msg == WM_MBUTTONUP || msg == WM_RBUTTONUP || msg == WM_XBUTTONUP;
     const ButtonEntry& b = kButtons[index];
     SetEntry(b.name, up ? b.upCode : b.downCode, true);
     keyEdit_->SetEditText(b.name);

@@ -86,10 +86,6 @@ public:
     static constexpr int kMenuRename = 609;
     static constexpr int kMenuCopy = 610;
 
-    // Mouse-button messages beyond Messages.h.
-    static constexpr uint32_t kXButtonDown = 0x020B;
-    static constexpr uint32_t kXButtonUp = 0x020C;
-
     // Where a composed event goes (the position combo's choices, in order).
     enum class InsertAt { After = 0, Before = 1, End = 2 };
 

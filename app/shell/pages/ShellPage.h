@@ -11,11 +11,15 @@ class ShellPage {
 public:
     static constexpr uint32_t kKeyEvent = 1654;
     // The window hands every application message (from WM_USER up) to the pages in order until
-    // one takes it; these two are the pages' own broadcasts:
+    // one takes it; these are the pages' own broadcasts:
     // a macro was added, renamed or deleted (pages that list macros refresh; no one takes it),
     static constexpr uint32_t kMacrosChanged = 1828;
     // worker task 1: start the music visualizer (the lighting page takes it).
     static constexpr uint32_t kStartVisualizer = 1829;
+    // a live lighting frame was sent: lparam points to its seven zone colours (0x00BBGGRR),
+    static constexpr uint32_t kLiveColours = 1830;
+    // at start: wparam 1 when the screen-colour effect can read the screen, 0 when it cannot.
+    static constexpr uint32_t kScreenReadable = 1831;
 
     explicit ShellPage(PageHost& host) : host_(host) {}
     virtual ~ShellPage() = default;

@@ -1,5 +1,6 @@
 #include "PageFixture.h"
 
+#include "app/files/UiText.h"
 #include "app/shell/CThreadBasic.h"
 #include "app/shell/audio/Visualizer.h"
 #include "app/shell/pages/LightingPage.h"
@@ -7,11 +8,13 @@
 #include "ui/controls/DListBox.h"
 #include "ui/controls/MEdit.h"
 #include "ui/controls/MSlider.h"
+#include "ui/controls/MText.h"
 #include "ui/widgets/CColorButton.h"
 #include "ui/widgets/CirclePalette.h"
 #include "ui/widgets/MPalette.h"
 #include "ui/widgets/MouseLight.h"
 
+#include <array>
 #include <cstdlib>
 
 using namespace Tolva;
@@ -213,10 +216,12 @@ TEST_F(LightingPageTest, ColourFromTheWheelAndFromTheEditsCutToEightBits) {
     EXPECT_EQ(host->tasks, std::vector<int>{kTask});
 }
 
-// Open: the pick on the colour field does not reach the chosen area, and the expectation of an
-// empty area 1 predates the factory rows that every mouse profile now gets.
-TEST_F(LightingPageTest, DISABLED_AreaColoursAreStoredUnderTheirKeysAndShownInTheirZones) {
+TEST_F(LightingPageTest, AreaColoursAreStoredUnderTheirKeysAndShownInTheirZones) {
     ASSERT_TRUE(ChooseMode(5));
+    // Every mouse profile starts with the factory area colours.
+    const std::string area1 = Config(LightingPage::AreaKey(1));
+    ASSERT_FALSE(area1.empty());
+    const std::string area2 = Config(LightingPage::AreaKey(2));
     host->tasks.clear();
     Click(CentreOf(LightingPage::kAreaFirst + 2));
     auto* field = dynamic_cast<MPalette*>(Find(LightingPage::kAreaPalette));
@@ -225,13 +230,14 @@ TEST_F(LightingPageTest, DISABLED_AreaColoursAreStoredUnderTheirKeysAndShownInTh
     Click({f.left + 60, f.top + f.Height() / 2});
     const uint32_t colour = field->GetSelectColor();
     ASSERT_NE(colour, 0u);
+    ASSERT_NE(std::to_string(colour), area2) << "pick a colour the area did not have";
     EXPECT_EQ(Config(LightingPage::AreaKey(2)), std::to_string(colour));
-    EXPECT_EQ(Config(LightingPage::AreaKey(1)), "");
+    EXPECT_EQ(Config(LightingPage::AreaKey(1)), area1); // only the chosen area changes
     auto* swatch = dynamic_cast<CColorButton*>(Find(LightingPage::kAreaFirst + 2));
     EXPECT_EQ(swatch->GetColor(), colour);
     auto* picture = dynamic_cast<MouseLight*>(Find(LightingPage::kMousePicture));
     EXPECT_EQ(picture->GetLightColor(3), colour); // area 2 lights zone 3
-    EXPECT_EQ(picture->GetLightColor(2), 0u);
+    EXPECT_EQ(picture->GetLightColor(2), static_cast<uint32_t>(std::stoul(area1)));
     EXPECT_EQ(host->tasks, std::vector<int>{kTask});
 }
 
@@ -290,4 +296,36 @@ TEST_F(LightingPageTest, TheStartMessageStartsTheVisualizerFromTheMusicLayer) {
         setenv("PULSE_SERVER", saved.c_str(), 1);
     else
         unsetenv("PULSE_SERVER");
+}
+
+TEST_F(LightingPageTest, LiveFramesColourThePictureOnlyInLiveModesAndTheNoteSaysWhenNoScreen) {
+    auto* picture = dynamic_cast<MouseLight*>(Find(LightingPage::kMousePicture));
+    ASSERT_NE(picture, nullptr);
+    const std::array<uint32_t, LightingPage::kZoneCount> frame = {
+        0x0000FF, 0x00FF00, 0xFF0000, 0x123456, 0xFFFFFF, 0x808080, 0x010203};
+    // Breathing has its own colour: a late live frame does not paint over it.
+    const uint32_t breathing = picture->GetLightColor(0);
+    EXPECT_TRUE(
+        page->OnWindowMessage(ShellPage::kLiveColours, 0, reinterpret_cast<Tolva::LPARAM>(&frame)));
+    EXPECT_EQ(picture->GetLightColor(0), breathing);
+
+    ASSERT_TRUE(ChooseMode(9));                     // screen colours
+    EXPECT_FALSE(Shown(LightingPage::kScreenNote)); // the screen can be read here
+    for (int zone = 0; zone < LightingPage::kZoneCount; ++zone)
+        EXPECT_EQ(picture->GetLightColor(zone), 0u) << zone;
+    page->OnWindowMessage(ShellPage::kLiveColours, 0, reinterpret_cast<Tolva::LPARAM>(&frame));
+    for (int zone = 0; zone < LightingPage::kZoneCount; ++zone)
+        EXPECT_EQ(picture->GetLightColor(zone), frame[zone]) << zone;
+
+    // A session whose screen cannot be read says so, only while a screen mode is shown.
+    EXPECT_TRUE(page->OnWindowMessage(ShellPage::kScreenReadable, 0, 0));
+    ASSERT_TRUE(Shown(LightingPage::kScreenNote));
+    auto* note = dynamic_cast<MText*>(Find(LightingPage::kScreenNote));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->GetTitle(), UiText::Dialog(9901));
+    EXPECT_FALSE(note->GetTitle().empty());
+    ASSERT_TRUE(ChooseMode(8)); // music: the screen is not needed
+    EXPECT_FALSE(Shown(LightingPage::kScreenNote));
+    ASSERT_TRUE(ChooseMode(9));
+    EXPECT_TRUE(Shown(LightingPage::kScreenNote));
 }

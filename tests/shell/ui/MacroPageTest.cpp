@@ -367,7 +367,7 @@ TEST_F(MacroPageTest, AnEditedDelayIsStoredWhenItsEditorCloses) {
 }
 
 TEST_F(MacroPageTest, EntryAreaInsertsKeysButtonsAndPauses) {
-    AddMacro("Macro 1", {{"A", 2, kA, 10}, {"A", 3, kA, 0}});
+    const int id = AddMacro("Macro 1", {{"A", 2, kA, 10}, {"A", 3, kA, 0}});
     ClickId(MacroPage::kKeyEditId);
     EXPECT_EQ(page->Mode(), 2);
     Key(0xA0, 0x2A, false); // left Shift
@@ -382,7 +382,7 @@ TEST_F(MacroPageTest, EntryAreaInsertsKeysButtonsAndPauses) {
 
     // A side button taken by the key edit, inserted before the selected event.
     ClickId(MacroPage::kKeyEditId);
-    page->OnWindowMessage(MacroPage::kXButtonDown, MakeWParam(0, 2), 0);
+    page->OnWindowMessage(WM_XBUTTONDOWN, MakeWParam(0, 2), 0);
     EXPECT_EQ(EditOf(MacroPage::kKeyEditId)->GetEditText(), "mouse_button5");
     Press(RowPoint(1, 60));
     dynamic_cast<MComboBox*>(Find(MacroPage::kPositionComboId))
@@ -411,6 +411,21 @@ TEST_F(MacroPageTest, EntryAreaInsertsKeysButtonsAndPauses) {
     ASSERT_EQ(shown.size(), 8u);
     EXPECT_EQ(shown[6], (MacroEvent{"mouse_left", 4, 1, 0}));
     EXPECT_EQ(shown[7], (MacroEvent{"mouse_left", 5, 1, 0}));
+    // The list labels a button's press and release like a key's (it labels only 2 and 3).
+    const std::vector<RecordItem*> rows = Records()->GetRecordItems();
+    EXPECT_EQ(rows[6]->action, 2);
+    EXPECT_EQ(rows[7]->action, 3);
+    EXPECT_EQ(rows[1]->action, 2);
+
+    // Stored with their own types, and shown the same way after a reload.
+    ClickId(MacroPage::kSaveEventsId);
+    const Events stored = Stored(id);
+    ASSERT_EQ(stored.size(), 8u);
+    EXPECT_EQ(stored[1], (MacroEvent{"mouse_button5", 4, 7, 0}));
+    EXPECT_EQ(stored[7], (MacroEvent{"mouse_left", 5, 1, 0}));
+    page->Reload();
+    EXPECT_EQ(page->ShownEvents(), stored);
+    EXPECT_EQ(Records()->GetRecordItems()[2]->action, 3);
 }
 
 TEST_F(MacroPageTest, ExportThenImportMakesASecondEqualMacro) {
