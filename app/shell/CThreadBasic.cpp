@@ -245,10 +245,11 @@ bool CThreadBasic::RunTask(int code) {
             KeyboardCommands(manager, store).SendPerKeyLightTable();
         return true;
     case kRestoreDefaults:
-        if (CommandFrame::HasFrame(mode))
-            MaintenanceCommands(manager).RestoreFactoryDefaults(mode);
-        else if (IsKeyboardType(type))
+        // A keyboard answers on its cable mode too, but it only knows its own reset frames.
+        if (IsKeyboardType(type))
             KeyboardCommands(manager, store).RestoreFactoryDefaults(type);
+        else if (CommandFrame::HasFrame(mode))
+            MaintenanceCommands(manager).RestoreFactoryDefaults(mode);
         window_.PostPageReload();
         return true;
     case kActivateProfile:

@@ -601,6 +601,7 @@ void KeyboardDlg::Teardown() {
     services_.Stop();
     window_ = nullptr;
     tray_.Remove();
+    if (setup_.lightFrames) setup_.lightFrames->ReleaseLightFrameStore();
     {
         std::lock_guard<std::mutex> lock(postedLock_);
         posted_.clear();

@@ -182,6 +182,26 @@ TEST_F(KeyboardWorkerTest, PerKeyLightTableOnlyForTheFeatureFamily) {
                                                     "0712345678050000", "0712345678FE0000"}));
 }
 
+TEST_F(KeyboardWorkerTest, RestoreDefaultsSendsEachFamilysOwnResetNeverTheMouseFrame) {
+    for (Family family : {Family::Feature, Family::Prefixed}) {
+        Start(family);
+        Run(CThreadBasic::kRestoreDefaults);
+        const std::vector<std::string> sent = Reports(11);
+        if (family == Family::Feature) {
+            EXPECT_EQ(sent, (std::vector<std::string>{"07EFAA" + std::string(16, '0')}));
+        } else {
+            ASSERT_EQ(sent.size(), 2u);
+            EXPECT_EQ(sent[0], "00BBAA9988AAAAAAAAAAAA");
+            EXPECT_EQ(sent[1], "00BBAA9988" + std::string(12, '0'));
+            EXPECT_GE(keyboard_->Log()[1].timeMs - keyboard_->Log()[0].timeMs, 1600);
+        }
+        EXPECT_EQ(keyboard_->GetState().factoryResets, 1);
+        EXPECT_EQ(keyboard_->GetState().unknownReports, 0);
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(KeyboardWorkerTest, KeyTableLoadsTheRemapTableAndAMacroKeyPlays) {
     Start(Family::Feature);
     const int macro = store_.CreateMacro("Macro 1");

@@ -7,6 +7,7 @@
 #include "app/files/Language.h"
 #include "app/files/UiText.h"
 #include "app/shell/WaitDlg.h"
+#include "app/store/LightFrameStore.h"
 #include "app/store/SettingsDatabase.h"
 #include "sim/EmulatedMouse.h"
 #include "sim/VirtualClock.h"
@@ -92,6 +93,7 @@ protected:
         setup.dataFolder = folder;
         setup.startWorkerThread = false;
         setup.exitProcess = [this] { ++exits; };
+        setup.lightFrames = lightFrames;
         dlg = std::make_unique<ObservedDlg>(std::move(setup));
         ASSERT_TRUE(dlg->CreateMainWindow());
         dlg->GetPaintManager().SetPaintPause(0);
@@ -118,9 +120,16 @@ protected:
         head->Click(dlg->GetSafeHwnd(), p);
         Platform::ProcessPending();
     }
+    // The mouse's row: the keyboards are configured ahead of it (and take no place while offline).
+    int MouseRow() const {
+        const auto* list = dlg->Controls().devices;
+        for (int i = 0; i < list->GetDeviceCount(); ++i)
+            if (list->GetDeviceName(i) == "ORMAN-Q410") return i;
+        return -1;
+    }
     void ClickDevice() {
         const Rect list = dlg->Controls().devices->GetRect();
-        const Rect row = dlg->Controls().devices->GetItemRect(0);
+        const Rect row = dlg->Controls().devices->GetItemRect(MouseRow());
         Click({list.left + (row.left + row.right) / 2, list.top + (row.top + row.bottom) / 2});
     }
     void ClickTab(int index) {
@@ -158,6 +167,7 @@ protected:
     std::string folder;
     std::string programFolder;
     int exits = 0;
+    LightFrameStore* lightFrames = nullptr;
 };
 
 bool Visible(const MControl* c) {
@@ -180,7 +190,7 @@ TEST_F(KeyboardDlgTest, StartsWithNothingShownThenListsTheMouseAndShowsItsPagesO
 
     Drain();
     EXPECT_EQ(ui.devices->GetConnectCount(), 1);
-    EXPECT_EQ(ui.devices->GetDeviceState(0), 2);
+    EXPECT_EQ(ui.devices->GetDeviceState(MouseRow()), 2);
     EXPECT_FALSE(Visible(ui.noDevice));
     EXPECT_FALSE(Visible(ui.battery)) << "nothing is shown before a selection";
 
@@ -192,7 +202,7 @@ TEST_F(KeyboardDlgTest, StartsWithNothingShownThenListsTheMouseAndShowsItsPagesO
     EXPECT_EQ(dlg->CurrentPage(), 6);
     EXPECT_TRUE(Visible(ui.FindLayout(501)));
     EXPECT_FALSE(Visible(ui.FindLayout(50)));
-    EXPECT_EQ(ui.devices->GetDeviceState(0), 1);
+    EXPECT_EQ(ui.devices->GetDeviceState(MouseRow()), 1);
 
     Drain();
     EXPECT_EQ(dlg->DeviceType(), 601);
@@ -381,7 +391,7 @@ TEST_F(KeyboardDlgTest, UnplugAndPlugBackChangeTheListAndThePages) {
     EXPECT_EQ(Queue(), std::vector<int>{CThreadBasic::kDelayedRescan});
     Drain();
     EXPECT_EQ(ui.devices->GetConnectCount(), 1);
-    EXPECT_EQ(ui.devices->GetDeviceState(0), 2);
+    EXPECT_EQ(ui.devices->GetDeviceState(MouseRow()), 2);
     ClickDevice();
     EXPECT_TRUE(Visible(ui.mouseTabs));
 }
@@ -452,6 +462,24 @@ TEST_F(KeyboardDlgTest, ExitPathsEndTheProcessAndOtherRequestsDoNot) {
     dlg->OnShowRequest();
     Platform::ProcessPending();
     EXPECT_TRUE(dlg->IsWindowVisible());
+}
+
+TEST_F(KeyboardDlgTest, TheLightFrameStoreIsOpenWhileTheWindowLivesAndReleasedAtTeardown) {
+    std::filesystem::create_directories(programFolder + "db");
+    LightFrameStore frames;
+    lightFrames = &frames;
+    struct WindowGoesFirst {
+        std::unique_ptr<ObservedDlg>& window;
+        ~WindowGoesFirst() { window.reset(); }
+    } guard{dlg};
+    Open();
+    EXPECT_TRUE(frames.IsStoreOpen());
+    dlg->Teardown();
+    EXPECT_FALSE(frames.IsStoreOpen());
+    EXPECT_FALSE(frames.IsOpen());
+    // Teardown runs once; the window's destruction must not touch the store again.
+    dlg.reset();
+    EXPECT_FALSE(frames.IsOpen());
 }
 
 } // namespace
