@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
                             "window or quit it first");
     if (!context.LoadSimulatedMouse()) return CliContext::kFailed;
     // Real hardware that is there but may not be opened would only look absent.
-    if (command->needsDevice && context.simulatedMouse.empty())
+    if (command->needsDevice && context.simulatedMouse.empty() && context.simulatedKeyboard.empty())
         if (int status = PermissionCheck::Run(context)) return status;
     int status = command->handler(context, args);
     // A state that could not be kept is a failed run, whatever the command did.
