@@ -1,4 +1,5 @@
 #include "app/shell/pages/ConfigPage.h"
+#include "app/shell/pages/ProgramSettingsActions.h"
 
 #include "app/device/FirmwareUpdater.h"
 #include "app/files/DeviceLayout.h"
@@ -31,8 +32,6 @@ constexpr int kRestoreText = 142;
 constexpr int kWakeUpText = 147;
 constexpr int kWakeByButtonText = 148;
 constexpr int kWakeByMovementText = 149;
-constexpr int kRestoreQuestionText = 167;
-constexpr int kRestoreCaptionText = 168;
 constexpr int kCancelText = 24;
 constexpr int kSoftwareVersionText = 143;
 constexpr int kFirmwareVersionText = 144;
@@ -367,26 +366,11 @@ bool ConfigPage::OnNotify(unsigned id, int code, WPARAM wparam, LPARAM lparam) {
 }
 
 void ConfigPage::OnLanguageChosen(int index) {
-    if (!language_) return;
-    const int id = static_cast<int>(language_->GetItemData(index));
-    if (id == 0) return;
-    // The key may be gone since start-up; reading makes it again so that the choice is kept.
-    ProgramRegistry::ReadProgramRegistryValue(ProgramRegistry::kLanguageValue);
-    Language::Set(id);
-    host_.Window().PostMessageW(kApplyTextsMessage);
+    ProgramSettingsActions::ChooseLanguage(host_, language_, index);
 }
 
 void ConfigPage::OnAutostartChanged() {
-    if (!autostart_) return;
-    if (autostart_->GetCheck()) {
-        std::string program = Autostart::CurrentExecutable();
-        if (program.empty()) program = host_.ProgramFolder() + "pivane";
-        Autostart::Enable(program);
-    } else {
-        Autostart::Disable();
-    }
-    // The box shows what is on disk, also when the entry could not be written.
-    autostart_->SetCheck(Autostart::IsEnabled());
+    ProgramSettingsActions::ApplyAutostart(host_, autostart_);
 }
 
 void ConfigPage::OnWakeUpChosen(int index) {
@@ -399,30 +383,5 @@ void ConfigPage::OnWakeUpChosen(int index) {
 }
 
 void ConfigPage::RestoreDefaults() {
-    // Only a confirmed answer goes on: a box that could not be shown must not wipe the settings.
-    if (host_.ShowMessageBox(UiText::Dialog(kRestoreQuestionText),
-                             UiText::Dialog(kRestoreCaptionText), CUIMessageBox::kQuestion) != 1)
-        return;
-
-    ProgramRegistry::ReadProgramRegistryValue(CloseDecision::kExitModeValue);
-    ProgramRegistry::WriteProgramRegistryValue(CloseDecision::kExitModeValue, "0");
-
-    // With no entry of the box selected (a stored language the box does not offer) its choice
-    // would be 0, and no language file answers to 0: fall back on what a first run would store.
-    int boxChoice = language_ ? static_cast<int>(language_->GetCurData()) : 0;
-    if (boxChoice == 0)
-        boxChoice = Language::DesktopUiLanguage() == Language::kChinese ? Language::kChinese
-                                                                        : Language::kEnglish;
-    const int chosen = Language::ResetToDesktop(boxChoice);
-    if (language_ && !language_->SelectData(chosen)) language_->SetCurSel(-1);
-    host_.Window().PostMessageW(kApplyTextsMessage);
-
-    if (autostart_) autostart_->SetCheck(false);
-    Autostart::Disable();
-
-    if (host_.DeviceType() == 0) return;
-    host_.Store().OpenSettingsDatabaseAndClear(host_.DataFolder(), SettingsDatabase::kDeviceName);
-    host_.ReloadPages();
-    host_.QueueTask(CThreadBasic::kRestoreDefaults);
-    host_.ShowWaitDialog();
+    ProgramSettingsActions::RestoreDefaults(host_, language_, autostart_, host_.DeviceType() != 0);
 }

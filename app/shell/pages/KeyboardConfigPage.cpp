@@ -1,4 +1,5 @@
 #include "app/shell/pages/KeyboardConfigPage.h"
+#include "app/shell/pages/ProgramSettingsActions.h"
 
 #include "app/files/ApplicationConfig.h"
 #include "app/files/DeviceLayout.h"
@@ -33,8 +34,6 @@ constexpr int kInformationText = 155;
 constexpr int kDeviceLineText = 156;
 constexpr int kFirmwareLineText = 157;
 constexpr int kSoftwareLineText = 158;
-constexpr int kRestoreQuestionText = 167;
-constexpr int kRestoreCaptionText = 168;
 
 constexpr int kLeftMargin = 40;
 constexpr int kLabelWidth = 200;
@@ -150,24 +149,11 @@ bool KeyboardConfigPage::OnNotify(unsigned id, int code, WPARAM wparam, LPARAM) 
 }
 
 void KeyboardConfigPage::OnLanguageChosen(int index) {
-    if (!language_) return;
-    const int id = static_cast<int>(language_->GetItemData(index));
-    if (id == 0) return;
-    ProgramRegistry::ReadProgramRegistryValue(ProgramRegistry::kLanguageValue);
-    Language::Set(id);
-    host_.Window().PostMessageW(kApplyTextsMessage);
+    ProgramSettingsActions::ChooseLanguage(host_, language_, index);
 }
 
 void KeyboardConfigPage::OnAutostartChanged() {
-    if (!autostart_) return;
-    if (autostart_->GetCheck()) {
-        std::string program = Autostart::CurrentExecutable();
-        if (program.empty()) program = host_.ProgramFolder() + "pivane";
-        Autostart::Enable(program);
-    } else {
-        Autostart::Disable();
-    }
-    autostart_->SetCheck(Autostart::IsEnabled());
+    ProgramSettingsActions::ApplyAutostart(host_, autostart_);
 }
 
 bool KeyboardConfigPage::ResetKeyAssignments() {
@@ -183,27 +169,7 @@ bool KeyboardConfigPage::ResetKeyAssignments() {
 }
 
 bool KeyboardConfigPage::RestoreDefaults() {
-    // Only a confirmed answer goes on: a box that could not be shown must not wipe the settings.
-    if (host_.ShowMessageBox(UiText::Dialog(kRestoreQuestionText),
-                             UiText::Dialog(kRestoreCaptionText), CUIMessageBox::kQuestion) != 1)
-        return false;
-    ProgramRegistry::ReadProgramRegistryValue(CloseDecision::kExitModeValue);
-    ProgramRegistry::WriteProgramRegistryValue(CloseDecision::kExitModeValue, "0");
-    int boxChoice = language_ ? static_cast<int>(language_->GetCurData()) : 0;
-    if (boxChoice == 0)
-        boxChoice = Language::DesktopUiLanguage() == Language::kChinese ? Language::kChinese
-                                                                        : Language::kEnglish;
-    const int chosen = Language::ResetToDesktop(boxChoice);
-    if (language_ && !language_->SelectData(chosen)) language_->SetCurSel(-1);
-    host_.Window().PostMessageW(kApplyTextsMessage);
-    if (autostart_) autostart_->SetCheck(false);
-    Autostart::Disable();
-    if (!IsKeyboardShown()) return true;
-    host_.Store().OpenSettingsDatabaseAndClear(host_.DataFolder(), SettingsDatabase::kDeviceName);
-    host_.ReloadPages();
-    host_.QueueTask(CThreadBasic::kRestoreDefaults);
-    host_.ShowWaitDialog();
-    return true;
+    return ProgramSettingsActions::RestoreDefaults(host_, language_, autostart_, IsKeyboardShown());
 }
 
 std::string KeyboardConfigPage::InformationText() const {
