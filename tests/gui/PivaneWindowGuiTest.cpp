@@ -171,24 +171,34 @@ TEST_F(PivaneWindowGuiTest, WindowListsSelectsFollowsPlugsAndAnswersOtherCopies)
     const Rgb strip = Mean(window, kStripX, kStripY, kStripW, kStripH);
     const Rgb battery = Mean(window, kBatteryX, kBatteryY, kBatteryW, kBatteryH);
 
-    ClickAt(window, kRowX + kRowW / 2, kRowY + kRowH / 2);
-    EXPECT_TRUE(WaitFor([&] {
-        return Mean(window, kStripX, kStripY, kStripW, kStripH).Sum() > strip.Sum() + 0.05;
-    })) << "the mouse's tab strip is not shown";
+    // A click while the window is disabled for the start-up task is dropped, as a person's
+    // would be: click again until the tab strip shows.
+    bool stripShown = false;
+    for (int attempt = 0; attempt < 10 && !stripShown; ++attempt) {
+        ClickAt(window, kRowX + kRowW / 2, kRowY + kRowH / 2);
+        stripShown = WaitFor(
+            [&] {
+                return Mean(window, kStripX, kStripY, kStripW, kStripH).Sum() > strip.Sum() + 0.05;
+            },
+            3000);
+    }
+    EXPECT_TRUE(stripShown) << "the mouse's tab strip is not shown";
     EXPECT_TRUE(WaitFor([&] {
         const Rgb now = Mean(window, kBatteryX, kBatteryY, kBatteryW, kBatteryH);
         return now.g > battery.g + 0.1; // the level's green fill
     })) << "no battery";
 
     // Both links unplugged: the list empties; the receiver back: listed again.
+    // The rescan may queue behind the start-up update check, which waits for its time-outs
+    // where the machine has no network.
     Plug(false, false);
-    EXPECT_TRUE(WaitFor([&] {
-        return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() < empty.Sum() + 0.05;
-    })) << "an unplugged mouse is still listed";
+    EXPECT_TRUE(WaitFor(
+        [&] { return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() < empty.Sum() + 0.05; }, 25000))
+        << "an unplugged mouse is still listed";
     Plug(false, true);
-    EXPECT_TRUE(WaitFor([&] {
-        return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15;
-    })) << "the mouse plugged back is not listed";
+    EXPECT_TRUE(WaitFor(
+        [&] { return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15; }, 25000))
+        << "the mouse plugged back is not listed";
 
     // A second copy raises the first (hidden here) and ends at once with 0.
     Shell("xdotool windowunmap --sync " + window);
