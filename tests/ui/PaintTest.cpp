@@ -1,6 +1,10 @@
 #include "TolvaFixture.h"
 
+#include "ui/controls/MComboBox.h"
+#include "ui/controls/MSlider.h"
+#include "ui/controls/MSpinButton.h"
 #include "ui/core/CArea.h"
+#include "ui/core/Manager.h"
 #include "ui/paint/ImageCache.h"
 #include "ui/paint/MImageList.h"
 #include "ui/paint/MRender.h"
@@ -8,6 +12,7 @@
 #include <cairo.h>
 
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 using namespace Tolva;
@@ -251,6 +256,96 @@ TEST_F(PaintTest, StretchedNineGridMatchesItsReferenceImage) {
     EXPECT_EQ(CompareWithReference(dst, "nine_grid_stretch"), "");
     cairo_surface_destroy(dst);
     cairo_surface_destroy(src);
+}
+
+// The pixels of a rectangle of a window's last frame.
+std::vector<uint32_t> Snapshot(HeadlessBackend* head, NativeWindow* w, const Rect& r) {
+    std::vector<uint32_t> pixels;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            pixels.push_back(head->Pixel(w, {x, y}));
+    return pixels;
+}
+
+TEST_F(PaintTest, ABackgroundPictureOverTheWholeWindowLeavesNothingOfTheLastFrame) {
+    // Opaque except for a transparent top-left quarter: there a control that went away must
+    // leave no trace, as if the window had been cleared first.
+    cairo_surface_t* back = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 200, 120);
+    cairo_t* cr = cairo_create(back);
+    cairo_set_source_rgb(cr, 0.2, 0.4, 0.6);
+    cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_rectangle(cr, 0, 0, 100, 60);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_write_to_png(back, (skin / "back.png").c_str());
+    cairo_surface_destroy(back);
+
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(200, 120));
+    PaintManager& pm = dlg.GetPaintManager();
+    for (int mode : {BackModeNormal, BackModeMID}) {
+        SCOPED_TRACE(mode);
+        pm.SetBackMode(mode, 4);
+        // Pictures are named from the skin folder.
+        ASSERT_TRUE(pm.LoadBKImage(fs::relative(skin / "back.png", Manager::GetSkinFolder())));
+        ProbeButton* b = dlg.AddButton(1, {10, 10, 60, 40}, 0xFFFF0000);
+        pm.Invalidate();
+        Platform::ProcessPending();
+        EXPECT_TRUE(Near(head->Pixel(dlg.GetSafeHwnd(), {30, 20}), 0xFFFF0000u));
+        b->SetVisible(false, true);
+        Platform::ProcessPending();
+        EXPECT_TRUE(Near(head->Pixel(dlg.GetSafeHwnd(), {30, 20}), 0xFF000000u));
+        EXPECT_TRUE(Near(head->Pixel(dlg.GetSafeHwnd(), {150, 100}), 0xFF336699u));
+        pm.RemoveControl(b);
+    }
+}
+
+TEST_F(PaintTest, CachedControlsShowEachChangeAndComeBackToTheSamePicture) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(400, 200));
+    NativeWindow* w = dlg.GetSafeHwnd();
+    auto* combo = dynamic_cast<MComboBox*>(dlg.CreateControl("MComboBox", 10, {10, 10, 190, 40}));
+    auto* slider = dynamic_cast<MSlider*>(dlg.CreateControl("MSlider", 11, {10, 60, 190, 90}));
+    auto* spin =
+        dynamic_cast<MSpinButton*>(dlg.CreateControl("MSpinButton", 12, {210, 10, 300, 40}));
+    ASSERT_TRUE(combo && slider && spin);
+    combo->AddItem("125 Hz");
+    combo->AddItem("1000 Hz");
+    combo->SetCurSel(0);
+    spin->SetRange(0, 255);
+    spin->SetCurValue(7);
+    slider->SetProgress(2);
+    dlg.GetPaintManager().Invalidate();
+    Platform::ProcessPending();
+
+    struct Case {
+        const char* what;
+        MControl* control;
+        std::function<void()> change, back;
+    };
+    const Case cases[] = {
+        {"selection", combo, [&] { combo->SetCurSel(1); }, [&] { combo->SetCurSel(0); }},
+        {"item text", combo, [&] { combo->SetItemText(0, "250 Hz"); },
+         [&] { combo->SetItemText(0, "125 Hz"); }},
+        {"enabled", combo, [&] { combo->SetEnabled(false); }, [&] { combo->SetEnabled(true); }},
+        {"slider value", slider, [&] { slider->SetProgress(8); }, [&] { slider->SetProgress(2); }},
+        {"spin value", spin, [&] { spin->SetCurValue(200); }, [&] { spin->SetCurValue(7); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Rect r = c.control->GetRect();
+        const auto before = Snapshot(head, w, r);
+        c.change();
+        // A plain repaint of the whole window, as another control's change would cause.
+        dlg.GetPaintManager().Invalidate();
+        Platform::ProcessPending();
+        EXPECT_NE(Snapshot(head, w, r), before);
+        c.back();
+        dlg.GetPaintManager().Invalidate();
+        Platform::ProcessPending();
+        EXPECT_EQ(Snapshot(head, w, r), before);
+    }
 }
 
 TEST_F(PaintTest, ImageListDrawsFramesAtItsSizeAndChecksIndices) {

@@ -6,6 +6,7 @@
 #include "ui/core/PaintManager.h"
 #include "ui/paint/CairoStateGuard.h"
 #include "ui/paint/MRender.h"
+#include "ui/paint/PictureKey.h"
 
 #include <algorithm>
 
@@ -298,65 +299,70 @@ int MComboBox::OnControlLButtonUp(unsigned, Point pt) {
     return was ? 1 : 0;
 }
 
-void MComboBox::DrawControl(cairo_t* cr, const Rect& clip) {
+void MComboBox::DrawControl(cairo_t* target, const Rect& clip) {
     const Rect r = GetRect();
-    CairoStateGuard guard(cr);
-    cairo_rectangle(cr, clip.left, clip.top, clip.Width(), clip.Height());
-    cairo_clip(cr);
     const int state = IsEnabled() ? state_ : 3;
-    if (std::shared_ptr<Image> image = GetImage()) {
-        const int frame = std::min(state, GetImageCount() - 1);
-        const Rect src = FrameSource(frame);
-        if (midSet_)
-            MRender::DrawImageFrameMID(cr, image->Surface(0), r, src.left, src.top, src.Width(),
-                                       src.Height(), mid_.left, mid_.top, mid_.right, mid_.bottom);
-        else
-            DrawImageState(cr, frame, r, 6);
-    } else {
-        const uint32_t fill = state == 2 ? 0xFF15191E : state == 1 ? 0xFF2B3038 : 0xFF252A31;
-        const uint32_t border = state == 1 || state == 2 ? 0xFF10A8FD : 0xFF3A3F47;
-        MRender::DrawRoundRectange(cr, r.left, r.top, r.Width() - 1, r.Height() - 1, 5, border, 1,
-                                   true, fill);
-    }
-
-    const uint32_t ink = IsEnabled() ? GetTextColor() : 0xFF808080;
-    // The arrow points down, or up while the list is open.
-    {
-        CairoStateGuard arrow(cr);
-        const double cx = r.right - kArrowWidth / 2.0, cy = r.top + r.Height() / 2.0;
-        const double up = IsDropDownOpen() ? -1 : 1;
-        MRender::SetSourceARGB(cr, ink);
-        cairo_set_line_width(cr, 1.6);
-        cairo_move_to(cr, cx - 4.5, cy - 2 * up);
-        cairo_line_to(cr, cx, cy + 2.5 * up);
-        cairo_line_to(cr, cx + 4.5, cy - 2 * up);
-        cairo_stroke(cr);
-    }
-
-    Rect text = textRect_.IsEmpty() ? Rect{r.left + 10, r.top, r.right - kArrowWidth, r.bottom}
-                                    : textRect_.Offset(r.left, r.top);
     const Item item = GetItem(GetCurSel());
-    if (item.color != 0) {
-        const int h = std::max(4, text.Height() - 14);
-        MRender::DrawRoundRectange(cr, text.left, text.top + (text.Height() - h) / 2, 14, h, 2,
-                                   0xFF5A5F68, 1, true, item.color);
-        text.left += 20;
-    }
-    if (!item.icon.empty() && manager_) {
-        if (const ImgResInfo* info = manager_->AddImgResInfo(item.icon, 1)) {
-            const int cx = std::min(info->frameWidth, text.Height() - 6);
-            const int cy = std::min(info->height, text.Height() - 6);
-            const int y = text.top + (text.Height() - cy) / 2;
-            MRender::DrawImagePart(cr, info->image->Surface(0),
-                                   Rect{text.left, y, text.left + cx, y + cy}, 0, 0,
-                                   info->frameWidth, info->height);
-            text.left += cx + 6;
+    const uint32_t ink = IsEnabled() ? GetTextColor() : 0xFF808080;
+    PictureKey key;
+    key.AddSize(r).Add(state).Add(IsDropDownOpen()).Add(GetImage().get()).Add(GetImageCount());
+    key.Add(FrameSource(std::min(state, GetImageCount() - 1))).Add(midSet_).Add(mid_);
+    key.Add(textRect_).Add(item.color).Add(item.icon).Add(GetControlTitle());
+    key.Add(MakeTextStyle(ink));
+    DrawThroughCache(target, clip, key.Str(), [&](cairo_t* cr) {
+        if (std::shared_ptr<Image> image = GetImage()) {
+            const int frame = std::min(state, GetImageCount() - 1);
+            const Rect src = FrameSource(frame);
+            if (midSet_)
+                MRender::DrawImageFrameMID(cr, image->Surface(0), r, src.left, src.top, src.Width(),
+                                           src.Height(), mid_.left, mid_.top, mid_.right,
+                                           mid_.bottom);
+            else
+                DrawImageState(cr, frame, r, 6);
+        } else {
+            const uint32_t fill = state == 2 ? 0xFF15191E : state == 1 ? 0xFF2B3038 : 0xFF252A31;
+            const uint32_t border = state == 1 || state == 2 ? 0xFF10A8FD : 0xFF3A3F47;
+            MRender::DrawRoundRectange(cr, r.left, r.top, r.Width() - 1, r.Height() - 1, 5, border,
+                                       1, true, fill);
         }
-    }
-    TextStyle style = MakeTextStyle(ink);
-    style.vAlign = TextStyle::Center;
-    style.ellipsis = true;
-    if (!style.family.empty()) MRender::DrawTextW(cr, text, GetControlTitle(), style);
+
+        // The arrow points down, or up while the list is open.
+        {
+            CairoStateGuard arrow(cr);
+            const double cx = r.right - kArrowWidth / 2.0, cy = r.top + r.Height() / 2.0;
+            const double up = IsDropDownOpen() ? -1 : 1;
+            MRender::SetSourceARGB(cr, ink);
+            cairo_set_line_width(cr, 1.6);
+            cairo_move_to(cr, cx - 4.5, cy - 2 * up);
+            cairo_line_to(cr, cx, cy + 2.5 * up);
+            cairo_line_to(cr, cx + 4.5, cy - 2 * up);
+            cairo_stroke(cr);
+        }
+
+        Rect text = textRect_.IsEmpty() ? Rect{r.left + 10, r.top, r.right - kArrowWidth, r.bottom}
+                                        : textRect_.Offset(r.left, r.top);
+        if (item.color != 0) {
+            const int h = std::max(4, text.Height() - 14);
+            MRender::DrawRoundRectange(cr, text.left, text.top + (text.Height() - h) / 2, 14, h, 2,
+                                       0xFF5A5F68, 1, true, item.color);
+            text.left += 20;
+        }
+        if (!item.icon.empty() && manager_) {
+            if (const ImgResInfo* info = manager_->AddImgResInfo(item.icon, 1)) {
+                const int cx = std::min(info->frameWidth, text.Height() - 6);
+                const int cy = std::min(info->height, text.Height() - 6);
+                const int y = text.top + (text.Height() - cy) / 2;
+                MRender::DrawImagePart(cr, info->image->Surface(0),
+                                       Rect{text.left, y, text.left + cx, y + cy}, 0, 0,
+                                       info->frameWidth, info->height);
+                text.left += cx + 6;
+            }
+        }
+        TextStyle style = MakeTextStyle(ink);
+        style.vAlign = TextStyle::Center;
+        style.ellipsis = true;
+        if (!style.family.empty()) MRender::DrawTextW(cr, text, GetControlTitle(), style);
+    });
 }
 
 } // namespace Tolva

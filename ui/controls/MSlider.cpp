@@ -5,6 +5,7 @@
 #include "ui/core/PaintManager.h"
 #include "ui/paint/CairoStateGuard.h"
 #include "ui/paint/MRender.h"
+#include "ui/paint/PictureKey.h"
 
 #include <algorithm>
 
@@ -166,57 +167,61 @@ int MSlider::OnControlLButtonUp(unsigned, Point pt) {
     return 1;
 }
 
-void MSlider::DrawControl(cairo_t* cr, const Rect& clip) {
+void MSlider::DrawControl(cairo_t* target, const Rect& clip) {
     const Rect r = GetRect();
     const Size t = GetThumbSize();
     const Rect thumb = ThumbRect();
-    CairoStateGuard guard(cr);
-    cairo_rectangle(cr, clip.left, clip.top, clip.Width(), clip.Height());
-    cairo_clip(cr);
-
-    // The track runs between the thumb's centres at both ends.
     const Size trackImage = GetImageSize();
-    const int th = trackImage.cy > 0 ? std::min(trackImage.cy, r.Height()) : kTrackHeight;
-    const int ty = r.top + (r.Height() - th) / 2;
-    const Rect track{r.left + t.cx / 2, ty, r.right - (t.cx - t.cx / 2), ty + th};
-    if (GetImage())
-        DrawImageState(cr, 0, track, std::min(3, th / 2));
-    else
-        MRender::DrawRoundRectange(cr, track.left, track.top, track.Width(), track.Height(), th / 2,
-                                   0xFF3A3F47, 0, true, 0xFF3A3F47);
-    const int fill = thumb.left + t.cx / 2 - track.left;
-    if (fill > 0 && IsEnabled())
-        MRender::DrawRoundRectange(cr, track.left, track.top, fill, track.Height(), th / 2,
-                                   Manager::GetSelectColor(), 0, true, Manager::GetSelectColor());
+    PictureKey key;
+    key.Add(r).Add(t.cx).Add(t.cy).Add(thumb).Add(trackImage.cx).Add(trackImage.cy);
+    key.Add(GetImage().get()).Add(IsEnabled()).Add(state_).Add(scale_).Add(thumbImage_.get());
+    key.Add(thumbFrameCx_).Add(thumbFrameCy_).Add(thumbFrames_).Add(showText_).Add(value_.load());
+    key.Add(static_cast<int64_t>(Manager::GetSelectColor())).Add(MakeTextStyle(GetTextColor()));
+    DrawThroughCache(target, clip, key.Str(), [&](cairo_t* cr) {
+        // The track runs between the thumb's centres at both ends.
+        const int th = trackImage.cy > 0 ? std::min(trackImage.cy, r.Height()) : kTrackHeight;
+        const int ty = r.top + (r.Height() - th) / 2;
+        const Rect track{r.left + t.cx / 2, ty, r.right - (t.cx - t.cx / 2), ty + th};
+        if (GetImage())
+            DrawImageState(cr, 0, track, std::min(3, th / 2));
+        else
+            MRender::DrawRoundRectange(cr, track.left, track.top, track.Width(), track.Height(),
+                                       th / 2, 0xFF3A3F47, 0, true, 0xFF3A3F47);
+        const int fill = thumb.left + t.cx / 2 - track.left;
+        if (fill > 0 && IsEnabled())
+            MRender::DrawRoundRectange(cr, track.left, track.top, fill, track.Height(), th / 2,
+                                       Manager::GetSelectColor(), 0, true,
+                                       Manager::GetSelectColor());
 
-    if (scale_ > 1) {
-        const int y = std::min(r.bottom - 1, thumb.bottom + 2);
-        for (int i = 0; i < scale_; ++i) {
-            const int x = track.left + (track.Width() - 1) * i / (scale_ - 1);
-            MRender::DrawColor(cr, Rect{x, y - 4, x + 1, y}, 0xFF6A6F78);
+        if (scale_ > 1) {
+            const int y = std::min(r.bottom - 1, thumb.bottom + 2);
+            for (int i = 0; i < scale_; ++i) {
+                const int x = track.left + (track.Width() - 1) * i / (scale_ - 1);
+                MRender::DrawColor(cr, Rect{x, y - 4, x + 1, y}, 0xFF6A6F78);
+            }
         }
-    }
 
-    const int frame = std::min(IsEnabled() ? state_ : 3, thumbFrames_ - 1);
-    if (thumbImage_ && thumbFrameCx_ > 0) {
-        MRender::DrawImagePart(cr, thumbImage_->Surface(0), thumb, frame * thumbFrameCx_, 0,
-                               thumbFrameCx_, thumbFrameCy_);
-    } else {
-        const uint32_t c = !IsEnabled() ? 0xFF5A5F68 : frame == 2 ? 0xFFB0B8C4 : 0xFFE6E9EE;
-        MRender::DrawRoundRectange(cr, thumb.left, thumb.top, thumb.Width(), thumb.Height(), 4,
-                                   0xFF14171C, 1, true, c);
-    }
+        const int frame = std::min(IsEnabled() ? state_ : 3, thumbFrames_ - 1);
+        if (thumbImage_ && thumbFrameCx_ > 0) {
+            MRender::DrawImagePart(cr, thumbImage_->Surface(0), thumb, frame * thumbFrameCx_, 0,
+                                   thumbFrameCx_, thumbFrameCy_);
+        } else {
+            const uint32_t c = !IsEnabled() ? 0xFF5A5F68 : frame == 2 ? 0xFFB0B8C4 : 0xFFE6E9EE;
+            MRender::DrawRoundRectange(cr, thumb.left, thumb.top, thumb.Width(), thumb.Height(), 4,
+                                       0xFF14171C, 1, true, c);
+        }
 
-    if (showText_) {
-        // The value sits above the thumb when there is room, else beside the track's end.
-        const Rect box{thumb.left - 20, r.top, thumb.right + 20, thumb.top};
-        const uint32_t color = IsEnabled() ? GetTextColor() : 0xFF808080;
-        TextStyle style = MakeTextStyle(color);
-        style.hAlign = TextStyle::Center;
-        style.vAlign = TextStyle::Far;
-        if (!style.family.empty() && box.Height() > 0)
-            MRender::DrawTextW(cr, box, std::to_string(value_), style);
-    }
+        if (showText_) {
+            // The value sits above the thumb when there is room, else beside the track's end.
+            const Rect box{thumb.left - 20, r.top, thumb.right + 20, thumb.top};
+            const uint32_t color = IsEnabled() ? GetTextColor() : 0xFF808080;
+            TextStyle style = MakeTextStyle(color);
+            style.hAlign = TextStyle::Center;
+            style.vAlign = TextStyle::Far;
+            if (!style.family.empty() && box.Height() > 0)
+                MRender::DrawTextW(cr, box, std::to_string(value_), style);
+        }
+    });
 }
 
 } // namespace Tolva

@@ -4,6 +4,7 @@
 #include "ui/core/PaintManager.h"
 #include "ui/paint/CairoStateGuard.h"
 #include "ui/paint/MRender.h"
+#include "ui/paint/PictureKey.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/VirtualKeys.h"
 
@@ -248,42 +249,46 @@ bool MSpinButton::OnEditKey(NativeEdit&, int virtualKey) {
     return false;
 }
 
-void MSpinButton::DrawControl(cairo_t* cr, const Rect& clip) {
-    const Rect r = GetRect();
-    CairoStateGuard guard(cr);
-    cairo_rectangle(cr, clip.left, clip.top, clip.Width(), clip.Height());
-    cairo_clip(cr);
+void MSpinButton::DrawControl(cairo_t* target, const Rect& clip) {
     const Rect field = FieldRect();
-    if (GetImage())
-        DrawImageState(cr, IsEnabled() ? (hovering_ ? 1 : 0) : std::min(3, GetImageCount() - 1),
-                       field, 5);
-    else
-        MRender::DrawRoundRectange(cr, field.left, field.top, field.Width() - 1, field.Height() - 1,
-                                   4, hovering_ && IsEnabled() ? 0xFF10A8FD : 0xFF3A3F47, 1, true,
-                                   0xFF1B1F25);
-    auto button = [&](const std::shared_ptr<Image>& image, const Rect& box, int which) {
-        const int state = !IsEnabled()              ? 3
-                          : pressedButton_ == which ? 2
-                          : hoverButton_ == which   ? 1
-                                                    : 0;
-        if (image && buttonFrame_.cx > 0) {
-            const int frames = std::max(1, image->Width() / buttonFrame_.cx);
-            const int f = std::min(state, frames - 1);
-            MRender::DrawImageFrame(cr, image->Surface(0), box, f * buttonFrame_.cx, 0,
-                                    buttonFrame_.cx, buttonFrame_.cy,
-                                    std::min(3, box.Height() / 2));
-        } else {
-            MRender::DrawColor(cr, box.Inflate(0, -1), state == 2 ? 0xFF15191E : 0xFF2B3038);
-        }
-    };
-    button(upImage_, UpButtonRect(), 1);
-    button(downImage_, DownButtonRect(), 2);
-    if (IsEditShown()) return;
-    TextStyle style = MakeTextStyle(IsEnabled() ? GetTextColor() : 0xFF808080);
-    style.hAlign = TextStyle::Center;
-    style.vAlign = TextStyle::Center;
-    if (!style.family.empty()) MRender::DrawTextW(cr, field, std::to_string(value_.load()), style);
-    (void)r;
+    PictureKey key;
+    key.Add(GetRect()).Add(field).Add(UpButtonRect()).Add(DownButtonRect()).Add(IsEnabled());
+    key.Add(GetImage().get()).Add(GetImageCount()).Add(hovering_).Add(hoverButton_);
+    key.Add(pressedButton_).Add(upImage_.get()).Add(downImage_.get()).Add(buttonFrame_.cx);
+    key.Add(buttonFrame_.cy).Add(IsEditShown()).Add(value_.load());
+    key.Add(MakeTextStyle(GetTextColor()));
+    DrawThroughCache(target, clip, key.Str(), [&](cairo_t* cr) {
+        if (GetImage())
+            DrawImageState(cr, IsEnabled() ? (hovering_ ? 1 : 0) : std::min(3, GetImageCount() - 1),
+                           field, 5);
+        else
+            MRender::DrawRoundRectange(
+                cr, field.left, field.top, field.Width() - 1, field.Height() - 1, 4,
+                hovering_ && IsEnabled() ? 0xFF10A8FD : 0xFF3A3F47, 1, true, 0xFF1B1F25);
+        auto button = [&](const std::shared_ptr<Image>& image, const Rect& box, int which) {
+            const int state = !IsEnabled()              ? 3
+                              : pressedButton_ == which ? 2
+                              : hoverButton_ == which   ? 1
+                                                        : 0;
+            if (image && buttonFrame_.cx > 0) {
+                const int frames = std::max(1, image->Width() / buttonFrame_.cx);
+                const int f = std::min(state, frames - 1);
+                MRender::DrawImageFrame(cr, image->Surface(0), box, f * buttonFrame_.cx, 0,
+                                        buttonFrame_.cx, buttonFrame_.cy,
+                                        std::min(3, box.Height() / 2));
+            } else {
+                MRender::DrawColor(cr, box.Inflate(0, -1), state == 2 ? 0xFF15191E : 0xFF2B3038);
+            }
+        };
+        button(upImage_, UpButtonRect(), 1);
+        button(downImage_, DownButtonRect(), 2);
+        if (IsEditShown()) return;
+        TextStyle style = MakeTextStyle(IsEnabled() ? GetTextColor() : 0xFF808080);
+        style.hAlign = TextStyle::Center;
+        style.vAlign = TextStyle::Center;
+        if (!style.family.empty())
+            MRender::DrawTextW(cr, field, std::to_string(value_.load()), style);
+    });
 }
 
 } // namespace Tolva

@@ -396,4 +396,27 @@ void MControl::BlitCache(cairo_t* cr, const Rect& clip) {
     cairo_paint(cr);
 }
 
+void MControl::DrawThroughCache(cairo_t* cr, const Rect& clip, const std::string& key,
+                                const std::function<void(cairo_t*)>& paint) {
+    const Rect r = GetRect();
+    if (r.IsEmpty() || !r.Intersects(clip)) return;
+    bool redraw = UpdateMemDC(r.Width(), r.Height());
+    if (!memSurface_) return;
+    if (!redraw && key != cacheKey_) {
+        cairo_t* clear = cairo_create(memSurface_);
+        cairo_set_operator(clear, CAIRO_OPERATOR_CLEAR);
+        cairo_paint(clear);
+        cairo_destroy(clear);
+        redraw = true;
+    }
+    if (redraw) {
+        cacheKey_ = key;
+        cairo_t* mem = cairo_create(memSurface_);
+        cairo_translate(mem, -r.left, -r.top);
+        paint(mem);
+        cairo_destroy(mem);
+    }
+    BlitCache(cr, clip);
+}
+
 } // namespace Tolva

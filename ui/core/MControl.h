@@ -7,6 +7,7 @@
 #include <cairo.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -185,6 +186,10 @@ protected:
     cairo_surface_t* MemSurface() const { return memSurface_; }
     // Copies the cache to the window surface at the control's rectangle.
     void BlitCache(cairo_t* cr, const Rect& clip);
+    // Paints through the cache: paint runs (in window coordinates) only when the cache is stale
+    // or key, everything the picture depends on, differs from the last picture's.
+    void DrawThroughCache(cairo_t* cr, const Rect& clip, const std::string& key,
+                          const std::function<void(cairo_t*)>& paint);
     // Point given to a child: untranslated for the scroll bars (ids 1 and 2).
     static Point ChildPoint(const MControl* child, Point raw, Point translated);
 
@@ -212,6 +217,7 @@ private:
     std::atomic<MControl*> hoverChild_{nullptr};
     std::atomic<bool> capturedByChild_{false};
     cairo_surface_t* memSurface_ = nullptr;
+    std::string cacheKey_;
 };
 
 } // namespace Tolva

@@ -827,12 +827,22 @@ void PaintManager::Render(const Rect& update) {
     cairo_t* cr = cairo_create(surface_);
     cairo_rectangle(cr, clip.left, clip.top, clip.Width(), clip.Height());
     cairo_clip(cr);
+    // A background picture over the whole client replaces what was there, which is what clearing
+    // and then blending it gives, at the cost of one copy instead of a clear and a blend.
+    const bool covering = backImage_ && backImage_->Surface(0) &&
+                          (backMode_ == BackModeMID || (backImage_->Width() >= client.Width() &&
+                                                        backImage_->Height() >= client.Height()));
     {
         CairoStateGuard guard(cr);
-        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
-        cairo_paint(cr);
+        if (covering) {
+            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        } else {
+            cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+            cairo_paint(cr);
+            cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        }
+        DrawBackground(cr, client);
     }
-    DrawBackground(cr, client);
     auto draw = [&](MControl* c) {
         c->Draw(cr, clip);
         return false;

@@ -45,24 +45,24 @@ void HeadlessWindow::Present(cairo_surface_t* image, const Rect& area) {
     if (r.IsEmpty()) return;
     cairo_surface_flush(image);
     ++framesShown_;
+    // Without per-pixel alpha the screen shows every pixel opaque: the picture read as RGB24 is
+    // copied with its alpha set in the same pass.
+    const cairo_format_t format = cairo_image_surface_get_format(image);
+    const bool keepAlpha = (layered_ && platform_.HasCompositor()) ||
+                           (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24);
+    cairo_surface_t* source =
+        keepAlpha ? cairo_surface_reference(image)
+                  : cairo_image_surface_create_for_data(
+                        cairo_image_surface_get_data(image), CAIRO_FORMAT_RGB24,
+                        cairo_image_surface_get_width(image), cairo_image_surface_get_height(image),
+                        cairo_image_surface_get_stride(image));
     cairo_t* cr = cairo_create(frame_);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, image, 0, 0);
+    cairo_set_source_surface(cr, source, 0, 0);
     cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
     cairo_fill(cr);
     cairo_destroy(cr);
-    if (!(layered_ && platform_.HasCompositor())) {
-        // Without per-pixel alpha the screen shows every pixel opaque.
-        cairo_surface_flush(frame_);
-        unsigned char* data = cairo_image_surface_get_data(frame_);
-        int stride = cairo_image_surface_get_stride(frame_);
-        for (int y = r.top; y < r.bottom; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
-            for (int x = r.left; x < r.right; ++x)
-                row[x] |= 0xFF000000u;
-        }
-        cairo_surface_mark_dirty(frame_);
-    }
+    cairo_surface_destroy(source);
 }
 
 void HeadlessWindow::BeginMoveDrag(Point screen) {
