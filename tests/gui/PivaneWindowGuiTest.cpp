@@ -1,6 +1,7 @@
 // The real program under Xvfb with the emulated mouse: its window appears, lists the mouse,
-// shows the mouse's pages and battery on a click, follows unplugging and plugging through the
-// state file, is raised by a second copy, starts hidden with -minimize and ends on --quit.
+// shows the mouse's pages and battery on a click, follows the switch from cable to receiver,
+// unplugging and plugging through the state file, is raised by a second copy, starts hidden
+// with -minimize and ends on --quit.
 // Looks are checked as a person would see them: the mean colour of a part of the window.
 #include <gtest/gtest.h>
 
@@ -121,6 +122,24 @@ protected:
         return rgb;
     }
 
+    // Writes a rectangle of the window's client area to file.
+    void Crop(const std::string& window, int x, int y, int w, int h, const std::string& file) {
+        const std::string shot = folder_ + "/shot.png";
+        Shell("import -window " + window + " " + shot + " 2>/dev/null");
+        Shell("convert " + shot + " -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
+              std::to_string(x) + "+" + std::to_string(y) + " +repage " + file);
+    }
+
+    // Root mean square difference of two pictures of one size, 0..1; 1 when they cannot be
+    // compared.
+    static double Difference(const std::string& a, const std::string& b) {
+        // compare prints "ABSOLUTE (NORMALISED)" on stderr.
+        const std::string out = Shell("compare -metric RMSE " + a + " " + b + " null: 2>&1");
+        const size_t open = out.find('(');
+        if (open == std::string::npos) return 1;
+        return std::atof(out.c_str() + open + 1);
+    }
+
     void ClickAt(const std::string& window, int x, int y) {
         Shell("xdotool mousemove --window " + window + " " + std::to_string(x) + " " +
               std::to_string(y) + " sleep 0.2 click 1 sleep 0.2 mousemove --window " + window +
@@ -157,14 +176,21 @@ protected:
 constexpr int kRowX = 10, kRowY = 144, kRowW = 126, kRowH = 34;
 constexpr int kStripX = 152, kStripY = 180, kStripW = 56, kStripH = 280;
 constexpr int kBatteryX = 26, kBatteryY = 634, kBatteryW = 34, kBatteryH = 16;
+constexpr int kModeX = 94, kModeY = 628, kModeW = 28, kModeH = 28;
 
 TEST_F(PivaneWindowGuiTest, WindowListsSelectsFollowsPlugsAndAnswersOtherCopies) {
     const pid_t first = Start({"--simulated-mouse=both", "--sim-state", state_});
     std::string window;
     ASSERT_TRUE(WaitFor([&] { return !(window = FindWindow(true)).empty(); })) << "no window";
 
-    // Empty device rows are the dark background; a listed device draws its row.
-    const Rgb empty = Mean(window, kRowX, kRowY + 200, kRowW, kRowH);
+    // Empty device rows are the dark background; a listed device draws its row. The window is
+    // mapped before its first frame is on the screen, and Xvfb shows it black until then: a
+    // reference taken from that would make every later comparison meaningless.
+    Rgb empty;
+    ASSERT_TRUE(WaitFor([&] {
+        empty = Mean(window, kRowX, kRowY + 200, kRowW, kRowH);
+        return empty.Sum() > 0.05;
+    })) << "the window never drew its first frame";
     ASSERT_TRUE(WaitFor([&] {
         return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15;
     })) << "the mouse is not listed";
@@ -188,21 +214,37 @@ TEST_F(PivaneWindowGuiTest, WindowListsSelectsFollowsPlugsAndAnswersOtherCopies)
         return now.g > battery.g + 0.1; // the level's green fill
     })) << "no battery";
 
-    // Both links unplugged: the list empties; the receiver back: listed again. About one run in
-    // four the unplug is never seen by the window; until that is found this part runs only
-    // with PIVANE_GUI_HOTPLUG=1 (the headless window tests cover the same path meanwhile).
-    if (const char* hotplug = std::getenv("PIVANE_GUI_HOTPLUG"); hotplug && *hotplug == '1') {
-        Plug(false, false);
-        EXPECT_TRUE(WaitFor(
-            [&] { return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() < empty.Sum() + 0.05; },
-            25000))
-            << "an unplugged mouse is still listed";
-        Plug(false, true);
-        EXPECT_TRUE(WaitFor(
-            [&] { return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15; },
-            25000))
-            << "the mouse plugged back is not listed";
-    }
+    // The cable pulled while the receiver stays: still listed, the mode icon turns from the
+    // cable's to the receiver's. The deadlines leave room for a start-up update check that may
+    // still hold the worker.
+    const std::string cableIcon = folder_ + "/mode-cable.png";
+    const std::string modeIcon = folder_ + "/mode-now.png";
+    const Rgb panel = Mean(window, kModeX + 60, kModeY, kModeW, kModeH);
+    ASSERT_TRUE(WaitFor([&] {
+        return Mean(window, kModeX, kModeY, kModeW, kModeH).Sum() > panel.Sum() + 0.1;
+    })) << "no mode icon";
+    Crop(window, kModeX, kModeY, kModeW, kModeH, cableIcon);
+    Plug(false, true);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            Crop(window, kModeX, kModeY, kModeW, kModeH, modeIcon);
+            return Difference(cableIcon, modeIcon) > 0.1 &&
+                   Mean(window, kModeX, kModeY, kModeW, kModeH).Sum() > panel.Sum() + 0.1;
+        },
+        25000))
+        << "the mode icon still shows the cable";
+    EXPECT_GT(Mean(window, kRowX, kRowY, kRowW, kRowH).Sum(), empty.Sum() + 0.15)
+        << "the mouse on its receiver is not listed";
+
+    // Both links unplugged: the list empties; the receiver back: listed again.
+    Plug(false, false);
+    EXPECT_TRUE(WaitFor(
+        [&] { return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() < empty.Sum() + 0.05; }, 25000))
+        << "an unplugged mouse is still listed";
+    Plug(false, true);
+    EXPECT_TRUE(WaitFor(
+        [&] { return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15; }, 25000))
+        << "the mouse plugged back is not listed";
 
     // A second copy raises the first (hidden here) and ends at once with 0.
     Shell("xdotool windowunmap --sync " + window);
