@@ -107,14 +107,7 @@ void CColorCombo::DrawControl(cairo_t* cr, const Rect& clip) {
     MRender::DrawRoundRectange(cr, area.left, area.top, area.Width(), area.Height(), 3, 0xFF14171C,
                                1, true, c);
     const uint32_t ink = IsEnabled() ? GetTextColor() : 0xFF808080;
-    const double cx = r.right - kArrowWidth / 2.0, cy = r.top + r.Height() / 2.0;
-    const double up = open_ ? -1 : 1;
-    MRender::SetSourceARGB(cr, ink);
-    cairo_set_line_width(cr, 1.6);
-    cairo_move_to(cr, cx - 4.5, cy - 2 * up);
-    cairo_line_to(cr, cx, cy + 2.5 * up);
-    cairo_line_to(cr, cx + 4.5, cy - 2 * up);
-    cairo_stroke(cr);
+    MRender::DrawDropArrow(cr, r.right - kArrowWidth / 2.0, r.top + r.Height() / 2.0, open_, ink);
 }
 
 } // namespace Tolva

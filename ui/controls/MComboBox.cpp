@@ -326,18 +326,8 @@ void MComboBox::DrawControl(cairo_t* target, const Rect& clip) {
                                        1, true, fill);
         }
 
-        // The arrow points down, or up while the list is open.
-        {
-            CairoStateGuard arrow(cr);
-            const double cx = r.right - kArrowWidth / 2.0, cy = r.top + r.Height() / 2.0;
-            const double up = IsDropDownOpen() ? -1 : 1;
-            MRender::SetSourceARGB(cr, ink);
-            cairo_set_line_width(cr, 1.6);
-            cairo_move_to(cr, cx - 4.5, cy - 2 * up);
-            cairo_line_to(cr, cx, cy + 2.5 * up);
-            cairo_line_to(cr, cx + 4.5, cy - 2 * up);
-            cairo_stroke(cr);
-        }
+        MRender::DrawDropArrow(cr, r.right - kArrowWidth / 2.0, r.top + r.Height() / 2.0,
+                               IsDropDownOpen(), ink);
 
         Rect text = textRect_.IsEmpty() ? Rect{r.left + 10, r.top, r.right - kArrowWidth, r.bottom}
                                         : textRect_.Offset(r.left, r.top);

@@ -179,6 +179,18 @@ void MRender::FillSolidRect(cairo_t* cr, const Rect& rect, uint32_t colorRef) {
     DrawColor(cr, rect, ColorRefToARGB(colorRef));
 }
 
+void MRender::DrawDropArrow(cairo_t* cr, double cx, double cy, bool up, uint32_t argb) {
+    if (!cr) return;
+    CairoStateGuard guard(cr);
+    const double dir = up ? -1 : 1;
+    SetSourceARGB(cr, argb);
+    cairo_set_line_width(cr, 1.6);
+    cairo_move_to(cr, cx - 4.5, cy - 2 * dir);
+    cairo_line_to(cr, cx, cy + 2.5 * dir);
+    cairo_line_to(cr, cx + 4.5, cy - 2 * dir);
+    cairo_stroke(cr);
+}
+
 void MRender::DrawColor(cairo_t* cr, const Rect& rect, uint32_t argb) {
     if (!cr || rect.IsEmpty()) return;
     CairoStateGuard guard(cr);

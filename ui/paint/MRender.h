@@ -45,6 +45,8 @@ public:
     static void DrawGradient(cairo_t* cr, const Rect& rect, uint32_t from, uint32_t to,
                              bool vertical, int steps);
     static void DrawRectangle(cairo_t* cr, const Rect& rect, uint32_t argb, int width);
+    // The chevron of a drop-down box centred on (cx, cy), pointing up while its list is open.
+    static void DrawDropArrow(cairo_t* cr, double cx, double cy, bool up, uint32_t argb);
     static void DrawRoundRectange(cairo_t* cr, int x, int y, int w, int h, int radius,
                                   uint32_t argb, int width, bool fill, uint32_t fillArgb);
 
