@@ -31,6 +31,7 @@ void DeviceLayout::Clear() {
     showSleepTime_ = false;
     defaultMode_ = defaultBrightness_ = defaultSpeed_ = brightnessMax_ = speedMax_ = 0;
     lightModes_.clear();
+    lightNameTexts_.clear();
     mouseImage_.clear();
     buttons_.clear();
     keyboardImage_.clear();
@@ -95,8 +96,10 @@ void DeviceLayout::ReadLight(XmlDocument& doc, bool mouse, const TextLookup& loo
     doc.IntoElem();
     while (doc.FindElem("info")) {
         auto row = std::make_unique<LightRow>();
-        row->name = Resolve(doc.GetAttrib("name"), lookup);
+        const std::string name = doc.GetAttrib("name");
+        row->name = Resolve(name, lookup);
         row->mode = TextNumber::Decimal(doc.GetAttrib("mode"));
+        if (TextNumber::IsDigits(name)) lightNameTexts_[row->mode] = TextNumber::Decimal(name);
         row->brightness = defaultBrightness_;
         row->speed = defaultSpeed_;
         row->direction = 0;
@@ -173,6 +176,11 @@ int DeviceLayout::SeedLightRows(SettingsDatabase& db, int profile) const {
     }
     if (added > 0) db.SetActiveLightMode(profile, defaultMode_);
     return added;
+}
+
+int DeviceLayout::LightModeNameText(int mode) const {
+    const auto found = lightNameTexts_.find(mode);
+    return found == lightNameTexts_.end() ? 0 : found->second;
 }
 
 const LayoutButton* DeviceLayout::FindButton(int keyValue) const {

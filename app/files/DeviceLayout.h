@@ -3,6 +3,7 @@
 #include "app/store/LightRow.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,10 +27,10 @@ struct LayoutButton {
 
 // One key of a keyboard picture, with its own function.
 struct LayoutKey {
-    std::string name;  // legend (a text number in the file is resolved)
-    int keyValue = 0;  // HID usage: the code its assignment is stored under
+    std::string name; // legend (a text number in the file is resolved)
+    int keyValue = 0; // HID usage: the code its assignment is stored under
     int left = 0, top = 0, right = 0, bottom = 0; // on the keyboard picture
-    int funcType = 0;  // its own function, as stored in an assignment
+    int funcType = 0;                             // its own function, as stored in an assignment
     int funcValue = 0;
 };
 
@@ -77,6 +78,9 @@ public:
     int SpeedMax() const { return speedMax_; }
     // One light row per info element (profile 0; SeedLightRows fills it in).
     const std::vector<std::unique_ptr<LightRow>>& LightModes() const { return lightModes_; }
+    // The language text that names a light mode (0 when the file names it in plain text or has
+    // no such mode), so that pages can name it in the language shown now.
+    int LightModeNameText(int mode) const;
 
     const std::string& MouseImage() const { return mouseImage_; }
     const std::vector<std::unique_ptr<LayoutButton>>& Buttons() const { return buttons_; }
@@ -110,6 +114,7 @@ private:
     int brightnessMax_ = 0;
     int speedMax_ = 0;
     std::vector<std::unique_ptr<LightRow>> lightModes_;
+    std::map<int, int> lightNameTexts_; // mode -> text number
     std::string mouseImage_;
     std::vector<std::unique_ptr<LayoutButton>> buttons_;
     std::string keyboardImage_;

@@ -166,7 +166,6 @@ void KeyboardLightPage::Build() {
 void KeyboardLightPage::ApplyTexts() {
     for (const auto& [control, text] : captions_)
         if (auto* c = dynamic_cast<MControlFont*>(control)) c->SetTitle(UiText::Dialog(text));
-    // The mode names come from the layout file, read in the language of its load.
     if (modes_ && modes_->GetItemCount() > 0) FillModes();
 }
 
@@ -176,8 +175,14 @@ void KeyboardLightPage::FillModes() {
     modes_->DeleteAllItems();
     std::vector<std::unique_ptr<LightRow>> rows;
     host_.Store().LoadLightRows(host_.CurrentProfile(), rows);
-    for (const auto& row : rows)
-        if (row) modes_->AddString(row->name, row->mode, 0);
+    std::shared_ptr<const DeviceLayout> layout = host_.Layout();
+    for (const auto& row : rows) {
+        if (!row) continue;
+        // The stored name is in the language the rows were made in; the layout's text number
+        // names the mode in the language shown now.
+        const int text = layout ? layout->LightModeNameText(row->mode) : 0;
+        modes_->AddString(text > 0 ? UiText::Dialog(text) : row->name, row->mode, 0);
+    }
     if (chosen > 0) modes_->SetCurData(chosen);
 }
 

@@ -195,6 +195,10 @@ TEST_F(KeyboardLightPageTest, TextsFollowTheLanguage) {
         Platform::ProcessPending();
         EXPECT_EQ(TitleOf(Find(KeyboardLightPage::kModeTitle)), UiText::Dialog(860));
         EXPECT_EQ(TitleOf(Find(KeyboardLightPage::kSelectAll)), UiText::Dialog(887));
+        // The modes are named in the language shown, whichever one the layout was read in.
+        ASSERT_GT(page_->Modes()->GetItemCount(), 1);
+        EXPECT_EQ(page_->Modes()->GetItemText(0), UiText::Dialog(854));
+        EXPECT_EQ(page_->Modes()->GetItemText(1), UiText::Dialog(852));
         if (const char* dir = std::getenv("PIVANE_SHOT_DIR"))
             head->SaveFrame(host->window.GetSafeHwnd(),
                             std::string(dir) + "/kb-light-" + std::to_string(language) + ".png");
