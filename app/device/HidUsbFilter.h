@@ -74,6 +74,8 @@ public:
     // Returns false when a request of the sequence failed (the reader is then not started).
     bool LoadRemapTable(const std::vector<int>& keyCodes);
     bool ReaderRunning() const;
+    // Whether the filter device is open (the driver is present).
+    bool IsOpen() const { return device_.IsOpen(); }
     void StopReader();
 
     // The 1024-byte table: per key the 16-bit little-endian code, usage page 0x07 and flags

@@ -6,6 +6,14 @@
 #include "app/store/SettingsDatabase.h"
 
 #include <algorithm>
+#include <utility>
+
+namespace {
+
+// Modifier flags of a key function and the usages they hold: Ctrl, Shift, Alt, Win.
+constexpr std::pair<int, int> kModifierUsages[] = {{1, 0xE0}, {2, 0xE1}, {4, 0xE2}, {8, 0xE3}};
+
+} // namespace
 
 KeyRemapCompanion::KeyRemapCompanion(HidUsbFilter& filter, VirtualHidReports& reports, Clock& clock)
     : filter_(filter), reports_(reports), clock_(clock) {}
@@ -15,10 +23,11 @@ KeyRemapCompanion::~KeyRemapCompanion() {
     filter_.Unregister(this);
 }
 
-bool KeyRemapCompanion::Start(MacroRequest onMacro) {
+bool KeyRemapCompanion::Start(MacroRequest onMacro, SoftwareRequest onSoftware) {
     {
         std::lock_guard<std::mutex> lock(requestMutex_);
         onMacro_ = std::move(onMacro);
+        onSoftware_ = std::move(onSoftware);
     }
     if (reports_.EnsureOpen()) reports_.Reset();
     filter_.Register(std::make_unique<HidUsbFilter::MonitorProxy>(this, &Dispatch, nullptr));
@@ -31,6 +40,7 @@ void KeyRemapCompanion::Stop() {
     filter_.Shutdown();
     std::lock_guard<std::mutex> lock(requestMutex_);
     onMacro_ = nullptr;
+    onSoftware_ = nullptr;
 }
 
 bool KeyRemapCompanion::Dispatch(void* owner, const HidUsbFilter::KeyEvent& event, void*) {
@@ -79,9 +89,34 @@ bool KeyRemapCompanion::HandleKeyEvent(const HidUsbFilter::KeyEvent& event) {
         if (found == keyMap_.end()) return false;
         row = found->second;
     }
+    if (row.macroType >= kFirstSoftwareType && row.macroType <= kLastSoftwareType) {
+        if (event.pressed) {
+            std::lock_guard<std::mutex> lock(requestMutex_);
+            if (onSoftware_) onSoftware_(row.macroValue);
+        }
+        return true;
+    }
     switch (row.macroType) {
-    case kKeyType:
-        if (reports_.EnsureOpen()) reports_.SetKey(row.macroValue, event.pressed);
+    case kKeyType: {
+        if (!reports_.EnsureOpen()) break;
+        // The modifiers go down before the key and come up after it.
+        std::vector<int> held;
+        for (const auto& [flag, usage] : kModifierUsages)
+            if (row.macroValue2 & flag) held.push_back(usage);
+        if (event.pressed) {
+            for (int usage : held)
+                reports_.SetKey(usage, true);
+            reports_.SetKey(row.macroValue, true);
+        } else {
+            reports_.SetKey(row.macroValue, false);
+            for (auto it = held.rbegin(); it != held.rend(); ++it)
+                reports_.SetKey(*it, false);
+        }
+        break;
+    }
+    case kMediaType:
+        if (const int code = MediaCode(row.macroValue); code > 0 && reports_.EnsureOpen())
+            reports_.SetKey(code, event.pressed);
         break;
     case kMouseButtonType:
         if (reports_.EnsureOpen()) reports_.SetMouseButton(row.macroValue, event.pressed);
@@ -100,6 +135,12 @@ bool KeyRemapCompanion::HandleKeyEvent(const HidUsbFilter::KeyEvent& event) {
         break;
     }
     return true;
+}
+
+int KeyRemapCompanion::MediaCode(int value) {
+    // The order of the keyboard's media list, in the codes the mouse family gives them.
+    constexpr int kCodes[] = {238, 236, 237, 239, 234, 233, 235};
+    return value >= 1 && value <= 7 ? kCodes[value - 1] : 0;
 }
 
 bool KeyRemapCompanion::PlayShortcut(int number) {

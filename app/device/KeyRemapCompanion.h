@@ -25,12 +25,18 @@ public:
     static constexpr int kKeyType = 2;
     static constexpr int kMacroType = 3;
     static constexpr int kMouseButtonType = 5;
+    static constexpr int kMediaType = 6;
     static constexpr int kShortcutType = 7;
+    static constexpr int kFirstSoftwareType = 8; // program, web page, text, profile switch
+    static constexpr int kLastSoftwareType = 11;
     static constexpr int kMacroPressType = 2; // t_macrorecord type of a key press
     static constexpr int kMinEventDelayMs = 5;
 
     // A macro key was pressed: the owner queues the worker request that calls PlayMacro.
     using MacroRequest = std::function<void(int macroId)>;
+    // A key of types 8 to 11 was pressed: the program performs the function whose key extra
+    // data row has this id (message 1092 of the main window).
+    using SoftwareRequest = std::function<void(int keyExtraDataId)>;
 
     KeyRemapCompanion(HidUsbFilter& filter, VirtualHidReports& reports, Clock& clock);
     KeyRemapCompanion(const KeyRemapCompanion&) = delete;
@@ -40,7 +46,7 @@ public:
     // Start-up: resets the virtual device, registers this companion as a listener of the filter
     // and opens the filter device. False when the filter device is not present (then nothing is
     // remapped; the rest still works).
-    bool Start(MacroRequest onMacro);
+    bool Start(MacroRequest onMacro, SoftwareRequest onSoftware = {});
     // Program exit: cancels a playing macro, unregisters, stops the reader, clears the driver's
     // table and closes the filter device.
     void Stop();
@@ -54,9 +60,18 @@ public:
     bool LoadRemapTable(SettingsDatabase& store, int profile, int fnLayer);
     // Number of keys the map holds.
     size_t MappedKeyCount() const;
+    // Whether keys can be taken over: the filter driver is present and open.
+    bool IsActive() const { return filter_.IsOpen(); }
 
-    // The listener: plays the function of an intercepted key. True when the key is mapped.
+    // The listener: plays the function of an intercepted key. True when the key is mapped. A
+    // key (type 2) holds its modifier flags (Ctrl 1, Shift 2, Alt 4, Win 8: left Ctrl, Shift,
+    // Alt, Windows) around itself; a media function (type 6, 1 to 7) plays the program's media
+    // code of the same name through the 16-bit usage report; types 8 to 11 are handed to the
+    // program on the press.
     bool HandleKeyEvent(const HidUsbFilter::KeyEvent& event);
+    // The program's media code of a keyboard media function 1-7 (play/pause, stop, previous,
+    // next, volume up, volume down, mute); 0 for any other value.
+    static int MediaCode(int value);
     // Id of the macro last requested by a key press (0 before any).
     int PendingMacro() const { return pendingMacro_; }
 
@@ -81,6 +96,7 @@ private:
     VirtualHidReports& reports_;
     Clock& clock_;
     MacroRequest onMacro_;
+    SoftwareRequest onSoftware_;
 
     std::mutex loadMutex_; // keeps the map and the driver's table of one load together
     mutable std::mutex mapMutex_;

@@ -6,6 +6,7 @@
 #include "app/device/KeyRemapCompanion.h"
 #include "app/device/VHidev.h"
 #include "app/shell/ShellOptions.h"
+#include "app/shell/WorkerWindow.h"
 #include "sim/SimHidFilter.h"
 #include "sim/SimVirtualHid.h"
 
@@ -51,7 +52,9 @@ bool ShellServices::Start(const ShellOptions& options, const Paths& paths, Worke
             monitor_.reset();
     }
     CThreadBasic* worker = worker_.get();
-    companion_->Start([worker](int) { worker->AddTask(CThreadBasic::kPlayKeyFunction); });
+    // A key with a software function asks the window, as a mouse button's does (message 1092).
+    companion_->Start([worker](int) { worker->AddTask(CThreadBasic::kPlayKeyFunction); },
+                      [&window](int id) { window.SoftwareFunctionPressed(id); });
     worker_->AddTask(CThreadBasic::kDelayedRescan);
     if (startThread_) worker_->Start();
     return true;

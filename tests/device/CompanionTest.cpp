@@ -248,6 +248,63 @@ TEST_F(CompanionTest, UnmappedKeysAreLeftToOtherListeners) {
     EXPECT_TRUE(device_.KeyDown(0x05));
 }
 
+TEST_F(CompanionTest, KeyWithModifiersHoldsThemAroundTheKey) {
+    KeyAssignmentRow row = Row(0x39, 2, 0x0E); // K
+    row.macroValue2 = 1 + 2 + 8;               // Ctrl, Shift, Win
+    Load({row});
+    device_.ClearPackets();
+    EXPECT_TRUE(companion_.HandleKeyEvent(Key(0x39, true)));
+    EXPECT_TRUE(companion_.HandleKeyEvent(Key(0x39, false)));
+    std::vector<std::vector<int>> expected = {{0xE0},
+                                              {0xE0, 0xE1},
+                                              {0xE0, 0xE1, 0xE3},
+                                              {0x0E, 0xE0, 0xE1, 0xE3},
+                                              {0xE0, 0xE1, 0xE3},
+                                              {0xE0, 0xE1},
+                                              {0xE0},
+                                              {}};
+    EXPECT_EQ(KeyboardStates(), expected);
+    // Alt alone.
+    row.macroValue2 = 4;
+    Load({row});
+    device_.ClearPackets();
+    companion_.HandleKeyEvent(Key(0x39, true));
+    EXPECT_TRUE(device_.KeyDown(0xE2));
+    EXPECT_TRUE(device_.KeyDown(0x0E));
+    EXPECT_FALSE(device_.KeyDown(0xE0));
+}
+
+TEST_F(CompanionTest, MediaAndSoftwareFunctionsReachTheirPlaces) {
+    std::vector<int> software, macros;
+    companion_.Start([&](int id) { macros.push_back(id); },
+                     [&](int id) { software.push_back(id); });
+    // Volume up (5), a web page (9, key extra data 12), a profile switch (11, row 13), a
+    // program (8, row 14), a text (10, row 15).
+    Load({Row(0x3A, 6, 5), Row(0x3B, 9, 12), Row(0x3C, 11, 13), Row(0x3D, 8, 14),
+          Row(0x3E, 10, 15)});
+    device_.ClearPackets();
+    EXPECT_TRUE(companion_.HandleKeyEvent(Key(0x3A, true)));
+    EXPECT_EQ(device_.Usage(3), 234) << "the program's volume-up code";
+    EXPECT_TRUE(companion_.HandleKeyEvent(Key(0x3A, false)));
+    EXPECT_EQ(device_.Usage(3), 0);
+    for (int key : {0x3B, 0x3C, 0x3D, 0x3E}) {
+        EXPECT_TRUE(companion_.HandleKeyEvent(Key(key, true)));
+        EXPECT_TRUE(companion_.HandleKeyEvent(Key(key, false)));
+    }
+    EXPECT_EQ(software, (std::vector<int>{12, 13, 14, 15})) << "once each, on the press";
+    EXPECT_TRUE(macros.empty());
+    EXPECT_EQ(device_.Packets().size(), 2u) << "the software functions play nothing";
+    EXPECT_EQ(KeyRemapCompanion::MediaCode(1), 238);
+    EXPECT_EQ(KeyRemapCompanion::MediaCode(7), 235);
+    EXPECT_EQ(KeyRemapCompanion::MediaCode(8), 0);
+    // A media value outside the list plays nothing.
+    Load({Row(0x3A, 6, 9)});
+    device_.ClearPackets();
+    EXPECT_TRUE(companion_.HandleKeyEvent(Key(0x3A, true)));
+    EXPECT_TRUE(device_.Packets().empty());
+    companion_.Stop();
+}
+
 TEST_F(CompanionTest, MouseButtonFunctionFollowsPressAndRelease) {
     Load({Row(0x1E, 5, 3)});
     companion_.HandleKeyEvent(Key(0x1E, true));
