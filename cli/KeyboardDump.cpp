@@ -72,6 +72,18 @@ void KeyboardDump::Write(const EmulatedKeyboard& keyboard, JsonWriter& json, std
         json.BeginObject().Field("key_code", key).Field("hex", hex).EndObject();
         text += Format("  macro record for key %d: ", key) + hex + "\n";
     }
+    // What the key-remapping driver on the keyboard was told to intercept, table by table.
+    json.EndArray().Key("remap_tables").BeginArray();
+    for (const auto& table : keyboard.RemapTables()) {
+        json.BeginArray();
+        std::string keys;
+        for (int key : table) {
+            json.Int(key);
+            keys += Format(" %d", key);
+        }
+        json.EndArray();
+        text += "  remap table:" + (keys.empty() ? std::string(" (empty)") : keys) + "\n";
+    }
     json.EndArray().Key("reports").BeginArray();
     text += Format("  %zu reports received\n", log.size());
     for (const auto& r : log) {

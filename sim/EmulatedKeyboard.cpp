@@ -2,6 +2,7 @@
 
 #include "app/platform/Clock.h"
 #include "sim/EmulatedKeyboardStateFile.h"
+#include "sim/SimHidFilter.h"
 #include "sim/VirtualClock.h"
 
 #include <algorithm>
@@ -266,6 +267,27 @@ EmulatedKeyboard::Fixture EmulatedKeyboard::GetFixture() const {
     return fixture_;
 }
 
+void EmulatedKeyboard::AttachFilter(std::shared_ptr<const SimHidFilter> filter) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    filter_ = std::move(filter);
+}
+
+std::vector<std::vector<int>> EmulatedKeyboard::RemapTables() const {
+    std::shared_ptr<const SimHidFilter> filter;
+    std::vector<std::vector<int>> tables;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        filter = filter_;
+        tables = earlierRemapTables_;
+    }
+    if (filter)
+        for (auto& table : filter->LoadedTables())
+            tables.push_back(std::move(table));
+    if (tables.size() > kMaxRemapTables)
+        tables.erase(tables.begin(), tables.end() - static_cast<std::ptrdiff_t>(kMaxRemapTables));
+    return tables;
+}
+
 const char* EmulatedKeyboard::FamilyName(Family family) {
     return family == Family::Feature ? "feature" : "prefixed";
 }
@@ -276,6 +298,7 @@ std::string EmulatedKeyboard::StatePathBeside(const std::string& mouseStateFile,
 
 bool EmulatedKeyboard::SaveState(const std::string& path) const {
     EmulatedKeyboardStateFile::Contents contents;
+    contents.remapTables = RemapTables();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         contents.family = decoder_.GetFamily();
@@ -296,6 +319,7 @@ bool EmulatedKeyboard::LoadState(const std::string& path) {
     fixture_.plugged = contents.plugged;
     decoder_.SetState(contents.state);
     log_ = std::move(contents.log);
+    earlierRemapTables_ = std::move(contents.remapTables);
     if (log_.size() > kMaxLogEntries)
         log_.erase(log_.begin(), log_.end() - static_cast<std::ptrdiff_t>(kMaxLogEntries));
     epochMs_ = clock_->NowMs();

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Clock;
+class SimHidFilter;
 
 // A keyboard of one of the two families as seen through the HID seam, on its USB cable: a
 // boot keyboard interface and a 0xFF02/1 decoy around the vendor command interface
@@ -33,6 +34,7 @@ public:
     static constexpr const char* kPrefixedName = "ORMAN-K301";
     static constexpr const char* kInterfacePattern = "MI_01";
     static constexpr size_t kMaxLogEntries = 4096; // the oldest are dropped beyond this
+    static constexpr size_t kMaxRemapTables = 256; // likewise
 
     enum class Fault {
         WriteTransfersNothing, // the report is refused (0 from Write, -1 from a feature report)
@@ -94,6 +96,13 @@ public:
     int OpenHandleCount() const;
     Fixture GetFixture() const;
 
+    // The key-remapping filter driver that sits on this keyboard's keys: the tables it is given
+    // belong to the keyboard's state (the prefixed family's key assignments reach nothing else).
+    void AttachFilter(std::shared_ptr<const SimHidFilter> filter);
+    // The key codes of each remap table the filter was given, oldest first: those of earlier
+    // runs (from the state file), then those of this one.
+    std::vector<std::vector<int>> RemapTables() const;
+
     // Keeps plug, state and report log in a text file (see EmulatedKeyboardStateFile). Saving
     // writes beside the target and renames; loading takes only a regular, small file of this
     // family whose first line is the header. False, state unchanged, otherwise.
@@ -128,4 +137,6 @@ private:
     std::vector<LoggedReport> log_;
     std::vector<PendingFault> faults_;
     std::vector<std::unique_ptr<OpenHandle>> handles_;
+    std::shared_ptr<const SimHidFilter> filter_;
+    std::vector<std::vector<int>> earlierRemapTables_;
 };

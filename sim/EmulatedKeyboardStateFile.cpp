@@ -57,6 +57,12 @@ std::string EmulatedKeyboardStateFile::Format(const Contents& c) {
         out << "lit " << key << ' ' << lit << '\n';
     for (const auto& [key, record] : s.macroRecords)
         out << "record " << key << ' ' << CommandFrame::ToHex(record.data(), record.size()) << '\n';
+    for (const auto& table : c.remapTables) {
+        out << "remap";
+        for (int key : table)
+            out << ' ' << key;
+        out << '\n';
+    }
     for (const auto& entry : c.log)
         out << "report " << entry.timeMs << ' ' << entry.feature << ' ' << entry.command << ' '
             << CommandFrame::ToHex(entry.bytes.data(), entry.bytes.size()) << '\n';
@@ -121,6 +127,19 @@ bool EmulatedKeyboardStateFile::Parse(const std::string& text, EmulatedKeyboard:
             if (in >> key >> hex && InByteRange(key) && ParseHex(hex, bytes) &&
                 bytes.size() == EmulatedKeyboardDecoder::kRecordSize)
                 c.state.macroRecords[key] = bytes;
+        } else if (word == "remap") {
+            std::vector<int> table;
+            int key = 0;
+            bool ok = true;
+            while (in >> key) {
+                ok = ok && key >= 0 && key <= 0xFFFF; // the filter's key codes are 16 bits
+                table.push_back(key);
+            }
+            if (ok && in.eof()) {
+                c.remapTables.push_back(std::move(table));
+                if (c.remapTables.size() > EmulatedKeyboard::kMaxRemapTables)
+                    c.remapTables.erase(c.remapTables.begin());
+            }
         } else if (word == "report") {
             EmulatedKeyboard::LoggedReport entry;
             int feature = 0, command = 0;

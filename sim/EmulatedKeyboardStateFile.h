@@ -11,6 +11,7 @@
 //   plugged 0|1 / elapsed MS / counts KEY_TABLES LIGHT_TABLES DOWNLOADS DROPPED RESETS PAUSE
 //   UNKNOWN lighting EFFECT BRIGHTNESS SPEED COLOUR_INDEX DIRECTION key KEY VALUE / lit KEY 0|1 /
 //   record KEY HEX(64 bytes) report TIME_MS FEATURE COMMAND HEX(65 bytes)
+//   remap KEY... (one line per remap table the filter driver was given, oldest first)
 // A malformed line inside a state file is skipped.
 class EmulatedKeyboardStateFile {
 public:
@@ -23,6 +24,7 @@ public:
         int64_t elapsedMs = 0;
         EmulatedKeyboard::State state;
         std::vector<EmulatedKeyboard::LoggedReport> log;
+        std::vector<std::vector<int>> remapTables;
     };
 
     static std::string Format(const Contents& contents);

@@ -95,15 +95,31 @@ std::vector<SimHidFilter::Request> SimHidFilter::Requests() const {
     return requests_;
 }
 
-std::vector<int> SimHidFilter::InterceptedKeys() const {
-    std::lock_guard<std::mutex> lock(mutex_);
+namespace {
+
+std::vector<int> TableKeys(const std::vector<uint8_t>& table) {
     std::vector<int> keys;
-    for (size_t at = 0; at + 4 <= table_.size(); at += 4) {
-        int code = table_[at] | (table_[at + 1] << 8);
-        if (code == 0 && table_[at + 2] == 0 && table_[at + 3] == 0) break;
+    for (size_t at = 0; at + 4 <= table.size(); at += 4) {
+        int code = table[at] | (table[at + 1] << 8);
+        if (code == 0 && table[at + 2] == 0 && table[at + 3] == 0) break;
         keys.push_back(code);
     }
     return keys;
+}
+
+} // namespace
+
+std::vector<int> SimHidFilter::InterceptedKeys() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return TableKeys(table_);
+}
+
+std::vector<std::vector<int>> SimHidFilter::LoadedTables() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<std::vector<int>> tables;
+    for (const Request& request : requests_)
+        if (request.code == kLoadRemapTable) tables.push_back(TableKeys(request.input));
+    return tables;
 }
 
 bool SimHidFilter::Enabled() const {

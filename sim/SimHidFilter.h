@@ -44,6 +44,9 @@ public:
     std::vector<Request> Requests() const;
     // The key codes the driver intercepts now (its table, up to the first empty entry).
     std::vector<int> InterceptedKeys() const;
+    // The key codes of every table loaded since the driver was made, in order (an empty list
+    // for a cleared table).
+    std::vector<std::vector<int>> LoadedTables() const;
     // True when 0x00226008 and 0x0022600C arrived after the last table load.
     bool Enabled() const;
     int WaitCount() const; // key-event waits that returned an event

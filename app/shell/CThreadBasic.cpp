@@ -245,15 +245,20 @@ bool CThreadBasic::RunTask(int code) {
             KeyboardCommands(manager, store).SendPerKeyLightTable();
         return true;
     case kRestoreDefaults:
-        // A keyboard answers on its cable mode too, but it only knows its own reset frames.
-        if (IsKeyboardType(type))
+        // A keyboard answers on its cable mode too, but it only knows its own reset frames. The
+        // store has lost the key rows already: the driver lets go of those keys as well.
+        if (IsKeyboardType(type)) {
             KeyboardCommands(manager, store).RestoreFactoryDefaults(type);
-        else if (CommandFrame::HasFrame(mode))
+            if (setup_.companion) setup_.companion->LoadRemapTable(store, profile, fnLayer_);
+        } else if (CommandFrame::HasFrame(mode))
             MaintenanceCommands(manager).RestoreFactoryDefaults(mode);
         window_.PostPageReload();
         return true;
     case kActivateProfile:
-        PerformanceCommands(manager, store).SetActiveProfile(mode, profile);
+        if (IsKeyboardType(type))
+            SendKeyboardProfile(type, profile);
+        else
+            PerformanceCommands(manager, store).SetActiveProfile(mode, profile);
         window_.PostPageReload();
         return true;
     case kAssignButton:
@@ -284,6 +289,26 @@ bool CThreadBasic::RunTask(int code) {
     default:
         return RunUpgradeTask(code);
     }
+}
+
+void CThreadBasic::SendKeyboardProfile(int type, int profile) {
+    // A keyboard keeps no profiles of its own (neither family has a frame for one): it is sent
+    // what the chosen profile holds, and the driver takes over that profile's keys.
+    SettingsDatabase& store = *setup_.store;
+    KeyboardCommands commands(*setup_.manager, store);
+    const bool feature = KeyboardCommands::IsFeatureFamily(type);
+    if (feature) {
+        commands.SendMacroKeys(profile, fnLayer_);
+        commands.SendKeyTable(profile, fnLayer_);
+    }
+    LightRow light;
+    const int mode = store.GetActiveLightMode(profile);
+    const int colourIndex =
+        mode > 0 && store.GetLightRow(profile, mode, light) ? light.colorIndex : 0;
+    colourListIndex_ = colourIndex;
+    commands.SendLighting(type, profile, colourIndex);
+    if (feature) commands.SendPerKeyLightTable();
+    if (setup_.companion) setup_.companion->LoadRemapTable(store, profile, fnLayer_);
 }
 
 bool CThreadBasic::RunUpgradeTask(int code) {

@@ -154,6 +154,7 @@ private:
     // Runs the task; false when the code has no work on this side (nothing was done).
     bool RunTask(int code);
     bool HasWork(int code) const;
+    void SendKeyboardProfile(int type, int profile);
     bool RunUpgradeTask(int code);
     // Network tasks leave the window usable: they may take seconds, and a download can be
     // cancelled from the page meanwhile.

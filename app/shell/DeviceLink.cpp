@@ -35,6 +35,7 @@ bool DeviceLink::Setup(const ShellOptions& options, const std::string& programFo
         // Plugged in at start, whatever the saved state says, as the mouse's links are.
         keyboard_->Plug(true);
         filter_ = std::make_shared<SimHidFilter>();
+        keyboard_->AttachFilter(filter_);
         virtualHid_ = std::make_shared<SimVirtualHid>();
         if (mouse_) {
             auto bus = std::make_shared<SimHidBus>();

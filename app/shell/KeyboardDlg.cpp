@@ -1,8 +1,9 @@
 #include "app/shell/KeyboardDlg.h"
 
 #include "app/device/HotplugSource.h"
-#include "app/platform/GdkScreenSampler.h"
+#include "app/device/KeyRemapCompanion.h"
 #include "app/files/UiText.h"
+#include "app/platform/GdkScreenSampler.h"
 #include "app/shell/CUIMessageBox.h"
 #include "app/shell/CloseWindowTipDlg.h"
 #include "app/shell/WaitDlg.h"
@@ -550,6 +551,11 @@ void KeyboardDlg::LiveColoursSent(const std::array<uint32_t, 7>& colours) {
     PostToWindow([this, colours] {
         RouteToPages(ShellPage::kLiveColours, 0, reinterpret_cast<LPARAM>(&colours));
     });
+}
+
+bool KeyboardDlg::RemapsKeys() const {
+    const KeyRemapCompanion* companion = services_.Companion();
+    return companion && companion->IsActive();
 }
 
 void KeyboardDlg::SoftwareFunctionPressed(int keyExtraDataId) {

@@ -95,6 +95,7 @@ public:
     void SetCurrentProfile(int profile) override;
     std::shared_ptr<const DeviceLayout> Layout() const override { return layout_; }
     void ReloadPages() override;
+    bool RemapsKeys() const override;
     const std::string& ProgramFolder() const override { return setup_.programFolder; }
     const std::string& DataFolder() const override { return setup_.dataFolder; }
 

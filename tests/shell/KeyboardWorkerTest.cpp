@@ -7,14 +7,21 @@
 #include "app/device/KeyRemapCompanion.h"
 #include "app/device/VirtualHidReports.h"
 #include "app/files/ApplicationConfig.h"
+#include "app/shell/ShellOptions.h"
+#include "app/shell/ShellServices.h"
 #include "app/store/KeyLightRow.h"
 #include "app/store/MacroItemRow.h"
+#include "app/store/ProfileRow.h"
 #include "sim/EmulatedKeyboard.h"
 #include "sim/SimHidFilter.h"
 #include "sim/SimVirtualHid.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -202,6 +209,58 @@ TEST_F(KeyboardWorkerTest, RestoreDefaultsSendsEachFamilysOwnResetNeverTheMouseF
     }
 }
 
+// A keyboard has no profile command: choosing a profile in its list sends what the new profile
+// holds in the keyboard's own frames (never the mouse's 08 F7) and hands its keys to the driver.
+TEST_F(KeyboardWorkerTest, ProfileSwitchSendsTheKeyboardsOwnFramesOfTheNewProfile) {
+    for (Family family : {Family::Feature, Family::Prefixed}) {
+        Start(family);
+        ProfileRow added;
+        added.name = "Profile 9";
+        const int second = store_.AddProfile(added);
+        ASSERT_GT(second, 0);
+        worker_->SetCurrentProfile(second);
+        Assign(4, 2, 0x3A);
+        ASSERT_EQ(store_.CountLightRows(second), 0);
+        LightRow light;
+        light.profile = second;
+        light.mode = 2;
+        light.brightness = 1;
+        light.speed = 3;
+        ASSERT_GT(store_.AddLightRow(light), 0);
+        ASSERT_TRUE(store_.SetActiveLightMode(second, 2));
+        Run(CThreadBasic::kActivateProfile);
+        const std::vector<std::string> sent = Reports(12);
+        for (const std::string& r : sent)
+            EXPECT_EQ(r.find("08F7"), std::string::npos) << r;
+        EXPECT_EQ(keyboard_->GetState().unknownReports, 0);
+        EXPECT_TRUE(keyboard_->GetState().lighting.set);
+        EXPECT_EQ(keyboard_->GetState().lighting.effect, 1);
+        EXPECT_EQ(keyboard_->GetState().lighting.brightness, 1);
+        if (family == Family::Feature) {
+            EXPECT_EQ(keyboard_->GetState().keyFunctions, (std::map<int, int>{{4, 0x3A}}));
+            EXPECT_EQ(keyboard_->GetState().keyLightTables, 1);
+        }
+        EXPECT_EQ(filterDevice_.InterceptedKeys(), std::vector<int>{4});
+        EXPECT_GE(window_.Reloads(), 1);
+        TearDown();
+        SetUp();
+    }
+}
+
+// Restore defaults empties the store's key rows first; the driver must let go of those keys too,
+// or they would go on playing the old functions.
+TEST_F(KeyboardWorkerTest, RestoreDefaultsLetsTheDriverGoOfTheKeys) {
+    Start(Family::Prefixed);
+    Assign(4, 2, 0x3A);
+    Run(CThreadBasic::kKeyboardKeyTable);
+    ASSERT_EQ(filterDevice_.InterceptedKeys(), std::vector<int>{4});
+    ASSERT_TRUE(store_.DeleteProfileKeyAssignments(worker_->CurrentProfile()));
+    Run(CThreadBasic::kRestoreDefaults);
+    EXPECT_TRUE(filterDevice_.InterceptedKeys().empty());
+    EXPECT_EQ(companion_->MappedKeyCount(), 0u);
+    EXPECT_FALSE(companion_->HandleKeyEvent(HidUsbFilter::KeyEvent{4, 0, true}));
+}
+
 TEST_F(KeyboardWorkerTest, KeyTableLoadsTheRemapTableAndAMacroKeyPlays) {
     Start(Family::Feature);
     const int macro = store_.CreateMacro("Macro 1");
@@ -238,6 +297,61 @@ TEST_F(KeyboardWorkerTest, KeyTableLoadsTheRemapTableAndAMacroKeyPlays) {
         if (pressed && !down) released = true;
     }
     EXPECT_TRUE(pressed && released);
+}
+
+// The program's services with the emulated prefixed keyboard on real time: its key assignments
+// reach the remapping driver (the keyboard's wire has no frame for them), and a key with a
+// software function, pressed on the keyboard, asks the window to perform it.
+class SoftwareWindow : public RecordingWindow {
+public:
+    void SoftwareFunctionPressed(int id) override { pressed = id; }
+    std::atomic<int> pressed{0};
+};
+
+TEST_F(KeyboardWorkerTest, ThePrefixedKeyboardsKeysGoThroughTheRemappingDriver) {
+    ShellOptions options;
+    options.simulatedKeyboard = "prefixed";
+    HidDeviceManager manager(nullptr);
+    SoftwareWindow window;
+    ShellServices services(manager, store_);
+    const char* source = std::getenv("PIVANE_SOURCE_DIR");
+    ASSERT_TRUE(
+        services.Start(options, {std::string(source ? source : ".") + "/data/", folder_}, window));
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 1000 && !done(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return done();
+    };
+    ASSERT_TRUE(waitFor([&] { return window.LastState().present; }));
+    CThreadBasic& worker = *services.Worker();
+    worker.ChooseDevice(EmulatedKeyboard::kPrefixedDeviceType, EmulatedKeyboard::kPrefixedName);
+    worker.AddTask(CThreadBasic::kSwitchDevice);
+    ASSERT_TRUE(waitFor([&] { return window.SwitchedType() == 301; }));
+    ASSERT_TRUE(waitFor([&] { return worker.Queue().Empty() && store_.IsSettingsOpen(); }));
+
+    const int page = store_.AddKeyExtraData("www.example.org", "", 9);
+    ASSERT_GT(page, 0);
+    KeyAssignmentRow row;
+    row.profile = worker.CurrentProfile();
+    row.keyCode = 0x0A;
+    row.macroType = 9;
+    row.macroValue = page;
+    ASSERT_GT(store_.SaveKeyAssignment(row), 0);
+    services.Link().SimulatedKeyboard()->ClearLog();
+    worker.AddTask(CThreadBasic::kKeyboardKeyTable);
+    SimHidFilter& driver = *services.Link().SimulatedFilter();
+    ASSERT_TRUE(waitFor([&] { return driver.InterceptedKeys() == std::vector<int>{0x0A}; }));
+    ASSERT_TRUE(waitFor([&] { return worker.Queue().Empty(); }));
+    for (const auto& report : services.Link().SimulatedKeyboard()->Log())
+        EXPECT_EQ(CommandFrame::ToHex(report.bytes.data(), 3), "0008FD")
+            << "only status queries reach the keyboard itself";
+
+    driver.PushEvent(0x0A, true);
+    driver.PushEvent(0x0A, false);
+    EXPECT_TRUE(waitFor([&] { return window.pressed == page; }));
+    services.Stop();
+    EXPECT_EQ(services.Link().SimulatedKeyboard()->RemapTables().back(), std::vector<int>{})
+        << "the driver's table is cleared at the end";
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "sim/EmulatedKeyboardStateFile.h"
 #include "sim/EmulatedMouse.h"
 #include "sim/SimHidBus.h"
+#include "sim/SimHidFilter.h"
 #include "sim/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -420,6 +421,55 @@ TEST_F(KeyboardSimTest, StateFileKeepsStateAndLogAndRefusesWhatIsNotOurs) {
     EXPECT_TRUE(loaded.GetState().macroRecords.empty());
     EXPECT_FALSE(loaded.GetState().lighting.set);
     EXPECT_TRUE(loaded.Log().empty());
+}
+
+// The prefixed family has no key table on its wire: its keys are taken over by the remapping
+// driver, whose tables the keyboard's state keeps across runs.
+TEST_F(KeyboardSimTest, StateFileKeepsTheRemapTablesOfTheFilterOnTheKeys) {
+    Connect(Family::Prefixed);
+    auto filter = std::make_shared<SimHidFilter>();
+    keyboard_->AttachFilter(filter);
+    ASSERT_TRUE(filter->Open());
+    auto table = [](std::vector<int> keys) {
+        std::vector<uint8_t> bytes(1024, 0);
+        for (size_t i = 0; i < keys.size(); ++i) {
+            bytes[4 * i] = static_cast<uint8_t>(keys[i] & 0xFF);
+            bytes[4 * i + 1] = static_cast<uint8_t>(keys[i] >> 8);
+            bytes[4 * i + 2] = 0x07;
+            bytes[4 * i + 3] = 0x02;
+        }
+        return bytes;
+    };
+    const std::vector<uint8_t> first = table({5, 0x1A2}), cleared(256, 0), second = table({7});
+    for (const auto* t : {&first, &cleared, &second})
+        ASSERT_TRUE(
+            filter->Control(IHidFilterDevice::kLoadRemapTable, t->data(), t->size(), nullptr, 0));
+    const std::vector<std::vector<int>> expected = {{5, 0x1A2}, {}, {7}};
+    EXPECT_EQ(keyboard_->RemapTables(), expected);
+    EXPECT_TRUE(keyboard_->Log().empty()) << "nothing of it travels on the keyboard's wire";
+
+    const std::string path = folder_ + "p.state.keyboard-prefixed";
+    ASSERT_TRUE(keyboard_->SaveState(path));
+    ASSERT_TRUE(keyboard_->SaveState(path)) << "a second save of one run";
+    EmulatedKeyboard next(Family::Prefixed, &clock_);
+    ASSERT_TRUE(next.LoadState(path));
+    EXPECT_EQ(next.RemapTables(), expected) << "each table once";
+    // The next run's driver adds its own after them.
+    auto again = std::make_shared<SimHidFilter>();
+    next.AttachFilter(again);
+    ASSERT_TRUE(again->Open());
+    ASSERT_TRUE(
+        again->Control(IHidFilterDevice::kLoadRemapTable, first.data(), first.size(), nullptr, 0));
+    EXPECT_EQ(next.RemapTables().size(), 4u);
+    EXPECT_EQ(next.RemapTables().back(), (std::vector<int>{5, 0x1A2}));
+
+    // A line with a value no table entry can hold is skipped.
+    std::ofstream(folder_ + "odd")
+        << EmulatedKeyboardStateFile::kHeader
+        << "\nfamily prefixed\nremap 4 70000\nremap 4 x\nremap\nremap 9\n";
+    EmulatedKeyboard odd(Family::Prefixed, &clock_);
+    ASSERT_TRUE(odd.LoadState(folder_ + "odd"));
+    EXPECT_EQ(odd.RemapTables(), (std::vector<std::vector<int>>{{}, {9}}));
 }
 
 TEST_F(KeyboardSimTest, MouseAndKeyboardShareOneBusAndEachGetsItsOwnReports) {

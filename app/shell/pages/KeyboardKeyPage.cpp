@@ -39,6 +39,8 @@ constexpr int kMenuTypes[4] = {CustomKeyDlg::kKey, CustomKeyDlg::kMouse, CustomK
                                CustomKeyDlg::kShortcut};
 constexpr int kDefaultText = 214;
 constexpr int kHintText = 218;
+constexpr int kNoRemappingText = 890;
+constexpr int kPrefixedFamilyFirstType = 200;
 
 struct Entry {
     int value;
@@ -81,8 +83,18 @@ void KeyboardKeyPage::Build() {
     layout->UpdateScrollBars();
 }
 
+void KeyboardKeyPage::ShowHint() {
+    if (!hint_) return;
+    std::string text = UiText::Dialog(kHintText);
+    // The prefixed family's wire has no key table: only the remapping driver gives its keys
+    // their new functions, and without it a person would wonder why nothing changes.
+    if (IsKeyboardShown() && host_.DeviceType() >= kPrefixedFamilyFirstType && !host_.RemapsKeys())
+        text += "\n" + UiText::Dialog(kNoRemappingText);
+    hint_->SetTitle(text);
+}
+
 void KeyboardKeyPage::ApplyTexts() {
-    if (hint_) hint_->SetTitle(UiText::Dialog(kHintText));
+    ShowHint();
     // The shown names follow the language.
     if (keyboard_ && keyboard_->GetKeyCount() > 0) Reload();
 }
@@ -133,6 +145,7 @@ void KeyboardKeyPage::Reload() {
     if (menu_) menu_.reset();
     keyboard_->ClearItem();
     keyboard_->ResetTipKey();
+    ShowHint();
     std::shared_ptr<const DeviceLayout> layout = host_.Layout();
     if (!IsKeyboardShown() || !layout) {
         selectedKey_ = 0;

@@ -26,7 +26,7 @@ public:
     static constexpr unsigned kKeyboardId = 66;
     static constexpr unsigned kStatusId = 67;
     static constexpr unsigned kFunctionsId = 68;
-    static constexpr unsigned kHintId = 69;
+    static constexpr unsigned kHintId = 69; // the page's hint line
     static constexpr uint32_t kMenuMessage = 1825;
     // Menu commands by position.
     static constexpr int kMenuCustomKey = 606;
@@ -67,9 +67,12 @@ public:
     Tolva::KeyboardCtrl* Keyboard() const { return keyboard_; }
     Tolva::KeyFuncControl* Functions() const { return functions_; }
     Tolva::MText* Status() const { return status_; }
+    // The key's open menu; null when none is open.
+    Tolva::MenuWnd* Menu() const { return menu_.get(); }
 
 private:
     bool IsKeyboardShown() const;
+    void ShowHint();
     void OpenMenu();
     void Changed(int keyValue);
     void ShowKey(int keyValue);

@@ -42,6 +42,8 @@ public:
     virtual std::shared_ptr<const DeviceLayout> Layout() const = 0;
     // Every page re-reads the store (after a profile change, an import, restore defaults).
     virtual void ReloadPages() = 0;
+    // Whether the key-remapping driver can take over a keyboard's keys (it is present).
+    virtual bool RemapsKeys() const { return false; }
 
     // Both end with "/".
     virtual const std::string& ProgramFolder() const = 0;

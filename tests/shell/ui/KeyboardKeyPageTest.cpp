@@ -11,8 +11,10 @@
 #include "ui/controls/DListBox.h"
 #include "ui/controls/MText.h"
 #include "ui/core/MControlFont.h"
+#include "ui/core/MenuWnd.h"
 #include "ui/platform/Platform.h"
 #include "ui/platform/VirtualKeys.h"
+#include "ui/widgets/CKeyboardTips.h"
 #include "ui/widgets/KEY_INFO.h"
 #include "ui/widgets/KeyFuncControl.h"
 #include "ui/widgets/KeyboardCtrl.h"
@@ -311,6 +313,55 @@ TEST_F(KeyboardKeyPageTest, MenuChoicesOpenTheDialogOrRestoreOnce) {
     EXPECT_TRUE(host->tasks.empty());
 }
 
+TEST_F(KeyboardKeyPageTest, KeyTipShowsBesideTheKeysMenuWithoutClosingIt) {
+    NativeWindow* w = host->window.GetSafeHwnd();
+    const Point b = KeyCentre(5);
+    head->MouseMove(w, b);
+    head->Click(w, b, MouseButton::Right);
+    Platform::ProcessPending();
+    ASSERT_NE(page_->Menu(), nullptr);
+    NativeWindow* menu = page_->Menu()->GetSafeHwnd();
+    ASSERT_TRUE(menu && Platform::IsWindow(menu));
+    // The pointer rests on the key a moment longer, as a hand does on its way to the menu.
+    head->MouseMove(w, {b.x - 1, b.y});
+    head->MouseMove(w, {b.x - 2, b.y});
+    Platform::ProcessPending();
+    CKeyboardTips* tip = page_->Keyboard()->GetTipWindow();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->IsWindowVisible());
+    EXPECT_TRUE(Platform::IsWindow(menu)) << "the tip took the menu's activation";
+    // The menu still answers: its first row opens the dialog.
+    int opened = 0;
+    page_->SetDialogHook([&](CustomKeyDlg& dlg) {
+        ++opened;
+        dlg.DoCancel();
+    });
+    head->MouseMove(menu, {20, MenuWnd::kItemHeight / 2});
+    head->Click(menu, {20, MenuWnd::kItemHeight / 2});
+    Platform::ProcessPending();
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(KeyboardKeyPageTest, PrefixedKeyboardSaysWhenNoDriverCanTakeItsKeys) {
+    auto hint = [&] {
+        return dynamic_cast<MControlFont*>(Find(KeyboardKeyPage::kHintId))->GetTitle();
+    };
+    const std::string missing = UiText::Dialog(890);
+    ASSERT_FALSE(missing.empty());
+    EXPECT_EQ(hint().find(missing), std::string::npos) << "the feature family takes a key table";
+    ASSERT_TRUE(host->UseDevice(301, "ORMAN-K301"));
+    page_->Reload();
+    EXPECT_NE(hint().find(missing), std::string::npos);
+    EXPECT_EQ(hint().find(UiText::Dialog(218)), 0u) << "after the usual hint";
+    // The assignment is still kept and sent (task 6 loads the driver's table when it comes).
+    ASSERT_TRUE(page_->SelectKey(5));
+    EXPECT_TRUE(page_->AssignFunction(58));
+    EXPECT_EQ(host->tasks, std::vector<int>{CThreadBasic::kKeyboardKeyTable});
+    host->remapsKeys = true;
+    page_->Reload();
+    EXPECT_EQ(hint().find(missing), std::string::npos);
+}
+
 TEST_F(KeyboardKeyPageTest, MouseFamilyShowsNoKeys) {
     host->deviceType = 601;
     page_->Reload();
@@ -384,8 +435,7 @@ TEST_F(KeyboardKeyPageTest, TextsFollowTheLanguage) {
             ASSERT_TRUE(dlg.Open(host->window.GetSafeHwnd()));
             dlg.ShowWindow(SW_SHOW);
             Platform::ProcessPending();
-            EXPECT_EQ(TitleOf(dlg.GetControl(CustomKeyDlg::kTypeLabelId)),
-                      UiText::Dialog(202));
+            EXPECT_EQ(TitleOf(dlg.GetControl(CustomKeyDlg::kTypeLabelId)), UiText::Dialog(202));
             if (dir)
                 head->SaveFrame(dlg.GetSafeHwnd(), std::string(dir) + "/kb-dialog-" +
                                                        std::to_string(type) + "-" +

@@ -56,6 +56,7 @@ public:
     void SetCurrentProfile(int p) override { profile = p; }
     std::shared_ptr<const DeviceLayout> Layout() const override { return layout; }
     void ReloadPages() override { ++reloads; }
+    bool RemapsKeys() const override { return remapsKeys; }
     const std::string& ProgramFolder() const override { return programFolder; }
     const std::string& DataFolder() const override { return dataFolder; }
 
@@ -70,6 +71,7 @@ public:
     std::string dataFolder;    // a fresh temporary folder, removed afterwards
     int deviceType = 601;
     int profile = 1;
+    bool remapsKeys = false;
 
     std::vector<int> tasks;
     int waitDialogs = 0;
