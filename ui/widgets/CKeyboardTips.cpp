@@ -66,7 +66,9 @@ void CKeyboardTips::SetBackMode(int mode, int value) {
 
 void CKeyboardTips::ShowWindow(int command) {
     lastShow_ = command;
-    MWindow::ShowWindow(command);
+    // A tip never takes the activation (nor, as a popup, the pointer grab): it would close an
+    // open menu or drop-down and, leaving the picture, hide itself at once.
+    MWindow::ShowWindow(command == SW_HIDE ? SW_HIDE : SW_SHOWNOACTIVATE);
     if (command != SW_HIDE) SetTimer(kHideTimer, 10000);
 }
 
