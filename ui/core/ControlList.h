@@ -11,13 +11,20 @@ namespace Tolva {
 
 class MControl;
 
-// An owned list of controls in creation order behind its own lock. The animation timer thread
-// walks these lists while the window thread changes them, so every walk and every change holds
-// the lock. Walks go by index and re-check the size, so a handler that removes a sibling during
-// a walk on the same thread cannot invalidate the walk.
+// An owned list of controls in creation order. The animation timer thread walks these lists
+// while the window thread changes them, so every walk and every change holds the list's lock.
+// All lists of one window's control tree share one lock: walks nest from a parent down to its
+// children while drawing, and from a child back up to the root when it asks for a repaint inside
+// a walk; with a lock per list those two orders deadlock between two threads. A list starts
+// with a lock of its own (a control not yet in a window) and takes its window's when its
+// control joins it. Walks go by index and re-check the size, so a handler that removes a
+// sibling during a walk on the same thread cannot invalidate the walk.
 class TOLVA_API ControlList {
 public:
-    ControlList() = default;
+    using Lock = std::shared_ptr<std::recursive_mutex>;
+
+    // A list with a lock of its own, or sharing `lock`.
+    explicit ControlList(Lock lock = nullptr);
     ~ControlList();
     ControlList(const ControlList&) = delete;
     ControlList& operator=(const ControlList&) = delete;
@@ -38,8 +45,13 @@ public:
     // A copy of the pointers (they stay owned by the list).
     std::vector<MControl*> Snapshot() const;
 
+    const Lock& GetLock() const { return lock_; }
+    // Makes the list hold `lock` from now on (null: no change). Only while no other thread can
+    // reach the list and no walk of it is under way: a control that is joining a window.
+    void ShareLock(const Lock& lock);
+
 private:
-    mutable std::recursive_mutex lock_;
+    Lock lock_;
     std::vector<std::unique_ptr<MControl>> items_;
 };
 

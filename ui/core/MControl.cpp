@@ -263,7 +263,22 @@ void MControl::SetCursorEx(const char* cursorName) {
     if (manager_) manager_->SetCursor(cursorName);
 }
 
+void MControl::ShareTreeLock(const ControlList::Lock& lock) {
+    // Children first: a list changes its lock only after its own walk has ended.
+    auto share = [&](MControl* c) {
+        c->ShareTreeLock(lock);
+        return false;
+    };
+    areas_.ForEach(share);
+    controls_.ForEach(share);
+    areas_.ShareLock(lock);
+    controls_.ShareLock(lock);
+}
+
 void MControl::SetManager(PaintManager* manager) {
+    // Before InitControl: from there on the timer thread may walk the subtree.
+    if (manager && areas_.GetLock() != manager->GetTreeLock())
+        ShareTreeLock(manager->GetTreeLock());
     manager_ = manager;
     InitControl(manager);
     auto set = [&](MControl* c) {

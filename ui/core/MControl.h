@@ -142,7 +142,8 @@ public:
     unsigned GetControlID() const { return id_; }
     MObject* GetParantObject() const { return parent_; }
     void SetParent(MObject* parent) { parent_ = parent; }
-    // Sets the manager of this control and its children and runs InitControl.
+    // Sets the manager of this control and its children and runs InitControl. The subtree's
+    // lists take the window's lock first; a control joins one window only.
     void SetManager(PaintManager* manager);
     PaintManager* GetManager() const { return manager_; }
     // The parent when it is a control, else null.
@@ -208,11 +209,14 @@ protected:
     bool kept_ = false;
 
 private:
+    void ShareTreeLock(const ControlList::Lock& lock);
+
     mutable std::mutex stateLock_; // rectangle and tool tip, read by the timer thread
     Rect rect_;
     std::string tooltip_;
+    // Both lists share one lock, until the control joins a window: then the window's.
     ControlList areas_;
-    ControlList controls_;
+    ControlList controls_{areas_.GetLock()};
     // Routing runs on the window thread; a removal elsewhere clears these.
     std::atomic<MControl*> hoverChild_{nullptr};
     std::atomic<bool> capturedByChild_{false};

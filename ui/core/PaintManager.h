@@ -62,6 +62,8 @@ public:
     void ClearControls();
     std::vector<MControl*> GetControls() const { return controls_.Snapshot(); }
     std::vector<MControl*> GetAreas() const { return areas_.Snapshot(); }
+    // The one lock of every control list in this window's tree.
+    const ControlList::Lock& GetTreeLock() const { return areas_.GetLock(); }
     // Depth-first: controls, then areas. Null when no control has the id.
     MControl* GetControl(unsigned id) const;
     // Drops every pointer to a control (or its descendants) that is about to be deleted.
@@ -232,7 +234,7 @@ private:
     NativeWindow* hwnd_ = nullptr;
     MObject* host_ = nullptr;
     ControlList areas_;
-    ControlList controls_;
+    ControlList controls_{areas_.GetLock()};
     // Read by other threads (IsFocusControl); changed on the window thread under stateLock_.
     std::atomic<MControl*> hover_{nullptr};
     std::atomic<MControl*> focus_{nullptr};

@@ -187,6 +187,64 @@ TEST_F(AnimationThreadTest, KillingTheTimerInsideAListWalkDoesNotWaitForTheTick)
     Platform::ProcessPending();
 }
 
+// Like Gate, but lets go by itself soon: a tick that holds the window's lists must not keep the
+// window thread waiting for long.
+class ShortGate : public ProbeButton {
+public:
+    using ProbeButton::ProbeButton;
+    int OnControlTimer() override {
+        if (!armed.exchange(false)) return 0;
+        entered = true;
+        for (int i = 0; i < 300 && !release; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return 1;
+    }
+    std::atomic<bool> armed{true};
+    std::atomic<bool> entered{false};
+    std::atomic<bool> release{false};
+};
+
+TEST_F(AnimationThreadTest, ARepaintAskedInsideANestedWalkMeetsATickWalkingDown) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(400, 300));
+    PaintManager& pm = dlg.GetPaintManager();
+    // outer holds the gate, then inner, which holds leaf: the tick walks them in that order.
+    auto* outer = static_cast<MPanel*>(
+        pm.AddControl(std::make_unique<MPanel>(&dlg, 100, Rect{0, 0, 300, 300}), 1));
+    outer->SetRunTimer(true);
+    outer->AddMTimer();
+    auto* gate = static_cast<ShortGate*>(
+        outer->AddChild(std::make_unique<ShortGate>(outer, 101, Rect{0, 0, 20, 20}), 1));
+    gate->SetRunTimer(true);
+    auto* inner = static_cast<MPanel*>(
+        outer->AddChild(std::make_unique<MPanel>(outer, 102, Rect{0, 30, 200, 200}), 1));
+    inner->SetRunTimer(true);
+    Spinner* leaf = AddSpinner(inner, 103, {10, 40, 40, 70});
+    Platform::ProcessPending();
+
+    Watchdog watchdog("a repaint inside a walk of a nested list while a tick walks down");
+    const uint32_t id = dlg.SetMTimer(1);
+    ASSERT_NE(id, 0u);
+    for (int i = 0; i < 5000 && !gate->entered; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(gate->entered);
+    // The tick is inside outer's walk and goes on into inner's; the window thread walks inner's
+    // list and asks for a repaint there, which looks for the leaf from the window's root down.
+    bool asked = false;
+    inner->ControlsList().ForEach([&](MControl*) {
+        gate->release = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        leaf->UpdateControl(true);
+        asked = true;
+        return true;
+    });
+    EXPECT_TRUE(asked);
+    dlg.KillMTimer(id);
+    pm.WaitForTicks();
+    EXPECT_GT(leaf->timerTicks, 0) << "the tick never reached the leaf";
+    Platform::ProcessPending();
+}
+
 TEST_F(AnimationThreadTest, ClosingTheDialogWaitsForATickInProgress) {
     for (int round = 0; round < 5; ++round) {
         Watchdog watchdog("closing the dialog");
