@@ -12,6 +12,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 namespace Tolva {
@@ -406,9 +407,13 @@ int MRichEdit::CharFromPos(Point pt) {
     EnsureLayout();
     const Rect r = GetRect();
     const Point o = LayoutOrigin();
+    // A point far outside the editor must not overflow once made relative and scaled.
+    auto scaled = [](long long v) {
+        return static_cast<int>(std::clamp<long long>(v * PANGO_SCALE, INT_MIN, INT_MAX));
+    };
     int index = 0, trailing = 0;
-    pango_layout_xy_to_index(layout_, (pt.x - r.left - o.x) * PANGO_SCALE,
-                             (pt.y - r.top - o.y) * PANGO_SCALE, &index, &trailing);
+    pango_layout_xy_to_index(layout_, scaled(0LL + pt.x - r.left - o.x),
+                             scaled(0LL + pt.y - r.top - o.y), &index, &trailing);
     int pos = ModelFromByte(index);
     // The right half of a character puts the caret after it.
     if (trailing > 0) pos = std::min(pos + trailing, model_.GetLength());
