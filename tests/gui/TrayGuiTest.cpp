@@ -95,7 +95,9 @@ TEST_F(TrayGui, PointerButtonsReachTheOwnerAsTheTrayCallbackAndTheMenuAsCommands
     GtkStatusIcon* icon = tray.StatusIcon();
     ASSERT_NE(icon, nullptr);
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    EXPECT_STREQ(gtk_status_icon_get_tooltip_text(icon), TrayIcon::kTip);
+    gchar* tip = gtk_status_icon_get_tooltip_text(icon); // a copy the caller frees
+    EXPECT_STREQ(tip, TrayIcon::kTip);
+    g_free(tip);
     GdkPixbuf* picture = gtk_status_icon_get_pixbuf(icon);
     G_GNUC_END_IGNORE_DEPRECATIONS
     EXPECT_NE(picture, nullptr) << "no picture from " << ProgramFolder() << TrayIcon::kIconFile;
