@@ -52,7 +52,9 @@ constexpr const char* kModifierNames[4] = {"Shift", "Ctrl", "Win", "Alt"};
 constexpr uint32_t kCaptionColour = 0xFFE8EAED;
 constexpr uint32_t kLabelColour = 0xFFB8BEC6;
 constexpr int kLabelLeft = 20, kFieldLeft = 130, kFieldRight = 400, kRowHeight = 30;
-constexpr int kTypeTop = 56, kFunctionTop = 100, kModifierTop = 144;
+constexpr int kTypeTop = 56, kFunctionTop = 100, kModifierTop = 144, kNoteTop = 190;
+constexpr int kNoProgramText = 219;
+constexpr uint32_t kNoteColour = 0xFFF0B060;
 constexpr int kFontPoints = 10;
 
 bool IsTextType(int type) {
@@ -200,6 +202,15 @@ void CustomKeyDlg::InitUI(const Rect& rect) {
         }
     }
 
+    note_ = static_cast<MText*>(CreateControl(
+        "MText", kNoteId, Rect{kLabelLeft, kNoteTop, kFieldRight, kNoteTop + kRowHeight}));
+    if (note_) {
+        note_->SetFontWidth(kFontPoints);
+        note_->SetTextColor(kNoteColour);
+        note_->EnableVCenter(true);
+        note_->SetVisible(false);
+    }
+
     if (auto* apply = static_cast<MButton*>(CreateControl(
             "MButton", kApplyId,
             Rect{rect.right - 120, rect.bottom - 50, rect.right - 20, rect.bottom - 20},
@@ -269,7 +280,14 @@ void CustomKeyDlg::FillFunctions() {
     if (functions_->GetItemCount() > 0) functions_->SetCurSel(0);
 }
 
+void CustomKeyDlg::ShowNote(int textId) {
+    if (!note_) return;
+    if (textId > 0) note_->SetTitle(UiText::Dialog(textId));
+    note_->SetVisible(textId > 0);
+}
+
 void CustomKeyDlg::ShowTypeControls() {
+    ShowNote(0);
     const bool key = type_ == kKey;
     if (keyEdit_) {
         if (!key) keyEdit_->StopCapture();
@@ -331,6 +349,7 @@ bool CustomKeyDlg::SetProgramPath(const std::string& path) {
     if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return false;
     programPath_ = path;
     SetText(FileNameOf(path));
+    ShowNote(0);
     return true;
 }
 
@@ -380,7 +399,10 @@ bool CustomKeyDlg::Apply() {
     case kProgram: {
         const std::string description = Text();
         // A program function without a program would start nothing when pressed.
-        if (programPath_.empty()) return false;
+        if (programPath_.empty()) {
+            ShowNote(kNoProgramText);
+            return false;
+        }
         row.macroValue = StoreExtraData(description, programPath_);
         row.macroDesc = description;
         if (row.macroValue < 1) return false;

@@ -44,6 +44,7 @@ public:
     static constexpr unsigned kTypeLabelId = 13;
     static constexpr unsigned kFunctionLabelId = 14;
     static constexpr unsigned kModifierLabelId = 15;
+    static constexpr unsigned kNoteId = 16; // what a refused apply still needs
 
     // Function types.
     static constexpr int kKey = 2;
@@ -115,6 +116,7 @@ public:
 private:
     void FillFunctions();
     void ShowTypeControls();
+    void ShowNote(int textId); // 0 hides it
     void OnKey(Tolva::WPARAM wparam, Tolva::LPARAM lparam);
     int StoreExtraData(const std::string& description, const std::string& parameter);
 
@@ -140,4 +142,5 @@ private:
     Tolva::CImageButton* browse_ = nullptr;
     Tolva::MText* functionLabel_ = nullptr;
     Tolva::MText* modifierLabel_ = nullptr;
+    Tolva::MText* note_ = nullptr;
 };

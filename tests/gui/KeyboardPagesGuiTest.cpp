@@ -41,7 +41,9 @@ constexpr int kNewMacroX = 289, kNewMacroY = 489;
 constexpr int kRecordX = 560, kRecordY = 620;
 // The lighting page (layout 52): the mode list's rows of 26 from 372, the colour list.
 constexpr int kModeX = 330, kModeTop = 372, kModeRow = 26;
-constexpr int kSwatchLeft = 640 + 13, kSwatchPitch = 38, kSwatchY = 499;
+// The colour list sits in the first free settings row: for a mode without a direction, the
+// direction's row.
+constexpr int kSwatchLeft = 640 + 13, kSwatchPitch = 38, kSwatchNoDirectionY = 453;
 constexpr int kDirectionRightX = 640 + 70, kDirectionY = 453;
 // The configuration page (layout 54): restore defaults, and the 380 x 200 question box.
 constexpr int kRestoreX = 370, kRestoreY = 327;
@@ -265,8 +267,8 @@ protected:
         Screenshot(shots_ + "/kb-" + family_ + "-keys-assigned.png");
     }
 
-    // A light mode and a colour of its list.
-    void ChooseLighting(int modeIndex, int swatch) {
+    // A light mode and a colour of its list (in the row at `swatchY`).
+    void ChooseLighting(int modeIndex, int swatch, int swatchY) {
         ASSERT_TRUE(Open(kLightingTab)) << "the lighting page did not open";
         const std::string mode = std::to_string(modeIndex + 1);
         ASSERT_TRUE(Retry([&] { ClickAt(kModeX, kModeTop + kModeRow * modeIndex + kModeRow / 2); },
@@ -275,7 +277,7 @@ protected:
                                          "status=1") == "[(" + mode + ",)]";
                           }));
         ASSERT_TRUE(WaitForIdle());
-        ASSERT_TRUE(Retry([&] { ClickAt(kSwatchLeft + kSwatchPitch * swatch, kSwatchY); },
+        ASSERT_TRUE(Retry([&] { ClickAt(kSwatchLeft + kSwatchPitch * swatch, swatchY); },
                           [&] {
                               return Sql("select colorindex from t_light_data where profile=1 "
                                          "and mode=" +
@@ -309,7 +311,7 @@ TEST_F(KeyboardPagesGuiTest, FeatureKeyboardGetsItsKeysLightsAndResetAsFeatureRe
     AssignKeys();
     if (HasFatalFailure()) return;
     // Breathing in yellow, then the custom mode with A lit in the colour chosen there (red).
-    ChooseLighting(1, 2);
+    ChooseLighting(1, 2, kSwatchNoDirectionY);
     if (HasFatalFailure()) return;
     ASSERT_TRUE(Retry([&] { ClickAt(kModeX, kModeTop + kModeRow * 9 + kModeRow / 2); },
                       [&] {

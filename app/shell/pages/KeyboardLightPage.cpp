@@ -159,8 +159,36 @@ void KeyboardLightPage::Build() {
     captions_.push_back({selectAll_, kTextSelectAll});
     captions_.push_back({clear_, kTextClear});
     perKeyGroup_ = {keyHint_, selectAll_, clear_};
+
+    // Row tops as built and the top of the row after each.
+    auto row = [&](const std::vector<MControl*>& controls, int top, int next) {
+        SettingsRow r;
+        r.top = top;
+        r.pitch = next - top;
+        for (MControl* c : controls)
+            if (c) r.controls.push_back({c, c->GetRect()});
+        rows_.push_back(std::move(r));
+    };
+    row(brightnessGroup_, 350, 394);
+    row(speedGroup_, 394, 438);
+    row(directionGroup_, 438, 484);
+    row(colourGroup_, 484, 530);
+    row({keyHint_}, 530, 590);
+    row({selectAll_, clear_}, 590, 630);
     layout->UpdateScrollBars();
     ShowRow();
+}
+
+void KeyboardLightPage::StackRows(const std::vector<bool>& shown) {
+    if (rows_.empty()) return;
+    int top = rows_.front().top;
+    for (size_t i = 0; i < rows_.size() && i < shown.size(); ++i) {
+        if (!shown[i]) continue;
+        SettingsRow& r = rows_[i];
+        for (auto& [control, rect] : r.controls)
+            control->SetRect(rect.Offset(0, top - r.top));
+        top += r.pitch;
+    }
 }
 
 void KeyboardLightPage::ApplyTexts() {
@@ -236,11 +264,16 @@ bool KeyboardLightPage::SelectMode(int mode) {
 void KeyboardLightPage::ShowRow() {
     const int bits = row_.configFunc;
     const bool any = row_.mode > 0;
-    Show(brightnessGroup_, any && (bits & kBrightnessBit));
-    Show(speedGroup_, any && (bits & kSpeedBit));
-    Show(directionGroup_, any && (bits & kDirectionBit));
-    Show(colourGroup_, any && (bits & (kColourListBit | kPerKeyBit)));
-    Show(perKeyGroup_, any && (bits & kPerKeyBit));
+    const bool brightness = any && (bits & kBrightnessBit), speed = any && (bits & kSpeedBit),
+               direction = any && (bits & kDirectionBit),
+               colours = any && (bits & (kColourListBit | kPerKeyBit)),
+               perKey = any && (bits & kPerKeyBit);
+    Show(brightnessGroup_, brightness);
+    Show(speedGroup_, speed);
+    Show(directionGroup_, direction);
+    Show(colourGroup_, colours);
+    Show(perKeyGroup_, perKey);
+    StackRows({brightness, speed, direction, colours, perKey, perKey});
     if (brightness_) brightness_->SetProgress(std::clamp(row_.brightness, 0, kMaxBrightness));
     if (speed_) speed_->SetProgress(std::clamp(row_.speed, 0, kMaxSpeed));
     if (left_) left_->SetCheck(row_.direction == 0);

@@ -2,6 +2,7 @@
 
 #include "app/shell/pages/ShellPage.h"
 #include "app/store/LightRow.h"
+#include "ui/platform/Geometry.h"
 
 #include <array>
 #include <cstdint>
@@ -112,4 +113,13 @@ private:
     std::vector<std::pair<Tolva::MControl*, int>> captions_; // control, text number
     std::vector<Tolva::MControl*> brightnessGroup_, speedGroup_, directionGroup_, colourGroup_,
         perKeyGroup_;
+    // The settings rows in their order, each with its controls' rectangles as built; the shown
+    // ones are stacked without the gaps of hidden ones.
+    struct SettingsRow {
+        std::vector<std::pair<Tolva::MControl*, Tolva::Rect>> controls;
+        int top = 0;   // as built
+        int pitch = 0; // to the next row as built
+    };
+    std::vector<SettingsRow> rows_;
+    void StackRows(const std::vector<bool>& shown);
 };

@@ -19,6 +19,7 @@
 #include "ui/widgets/KeyFuncControl.h"
 #include "ui/widgets/KeyboardCtrl.h"
 
+#include <cstdlib>
 #include <fstream>
 
 using namespace Tolva;
@@ -172,7 +173,13 @@ TEST_F(CustomKeyTest, ProgramNeedsAnExistingFileFromBrowse) {
     auto dlg = Open(CustomKeyDlg::kProgram);
     EXPECT_TRUE(dlg->GetControl(CustomKeyDlg::kBrowseId)->IsVisible());
     dlg->SetText("Tool");
+    MControl* note = dlg->GetControl(CustomKeyDlg::kNoteId);
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->IsVisible());
     EXPECT_FALSE(dlg->Apply()) << "no program chosen";
+    // A refusal a person can see: the dialog says what is missing.
+    EXPECT_TRUE(note->IsVisible());
+    EXPECT_EQ(TitleOf(note), UiText::Dialog(219));
 
     auto* missing = new AnswerChooser(host->dataFolder + "gone.exe");
     dlg->SetFileChooser(std::unique_ptr<FileChooser>(missing));
@@ -183,6 +190,7 @@ TEST_F(CustomKeyTest, ProgramNeedsAnExistingFileFromBrowse) {
     dlg->SetFileChooser(std::make_unique<AnswerChooser>(program));
     ASSERT_TRUE(dlg->Browse());
     EXPECT_EQ(dlg->Text(), "tool.exe");
+    EXPECT_FALSE(note->IsVisible()) << "a program was chosen";
     ASSERT_TRUE(dlg->Apply());
     KeyAssignmentRow row;
     ASSERT_TRUE(Stored(row));
@@ -353,6 +361,10 @@ TEST_F(KeyboardKeyPageTest, PrefixedKeyboardSaysWhenNoDriverCanTakeItsKeys) {
     page_->Reload();
     EXPECT_NE(hint().find(missing), std::string::npos);
     EXPECT_EQ(hint().find(UiText::Dialog(218)), 0u) << "after the usual hint";
+    if (const char* dir = std::getenv("PIVANE_SHOT_DIR")) {
+        Platform::ProcessPending();
+        head->SaveFrame(host->window.GetSafeHwnd(), std::string(dir) + "/kb-keys-no-driver.png");
+    }
     // The assignment is still kept and sent (task 6 loads the driver's table when it comes).
     ASSERT_TRUE(page_->SelectKey(5));
     EXPECT_TRUE(page_->AssignFunction(58));

@@ -78,6 +78,31 @@ TEST_F(KeyboardLightPageTest, ListsTheLayoutModesAndPreviewsTheDefaultOne) {
     EXPECT_EQ(host->store.GetActiveLightMode(host->profile), kOff);
 }
 
+TEST_F(KeyboardLightPageTest, ShownSettingsStackWithoutTheGapsOfHiddenOnes) {
+    auto top = [&](unsigned id) { return Find(id)->GetRect().top; };
+    // The wave has every row: as built.
+    ASSERT_TRUE(page_->SelectMode(kWave));
+    const int brightness = top(KeyboardLightPage::kBrightnessSlider);
+    const int speed = top(KeyboardLightPage::kSpeedSlider);
+    EXPECT_GT(top(KeyboardLightPage::kDirectionLeft), speed);
+    EXPECT_GT(top(KeyboardLightPage::kFirstSwatch), top(KeyboardLightPage::kDirectionLeft));
+    // Static: brightness and colours only; the colours take the speed's row.
+    ASSERT_TRUE(page_->SelectMode(kStatic));
+    EXPECT_FALSE(Find(KeyboardLightPage::kSpeedSlider)->IsVisible());
+    EXPECT_EQ(top(KeyboardLightPage::kColourLabel), speed);
+    EXPECT_EQ(top(KeyboardLightPage::kFirstSwatch), speed + 2) << "with the label";
+    // The custom mode: brightness, colours, the key hint and its buttons one after another.
+    ASSERT_TRUE(page_->SelectMode(kCustom));
+    EXPECT_EQ(top(KeyboardLightPage::kBrightnessSlider), brightness);
+    EXPECT_EQ(top(KeyboardLightPage::kColourLabel), speed);
+    EXPECT_LT(top(KeyboardLightPage::kKeyHint), top(KeyboardLightPage::kDirectionLeft) + 50);
+    EXPECT_GT(top(KeyboardLightPage::kSelectAll), top(KeyboardLightPage::kKeyHint));
+    // Back to the wave: every row where it was.
+    ASSERT_TRUE(page_->SelectMode(kWave));
+    EXPECT_EQ(top(KeyboardLightPage::kSpeedSlider), speed);
+    EXPECT_GT(top(KeyboardLightPage::kFirstSwatch), top(KeyboardLightPage::kDirectionLeft));
+}
+
 TEST_F(KeyboardLightPageTest, SettingsAreStoredAndSentAtOnce) {
     host->tasks.clear();
     ASSERT_TRUE(page_->SetBrightness(2));
