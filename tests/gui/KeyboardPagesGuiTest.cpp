@@ -276,7 +276,6 @@ protected:
                               return Sql("select mode from t_light_data where profile=1 and "
                                          "status=1") == "[(" + mode + ",)]";
                           }));
-        ASSERT_TRUE(WaitForIdle());
         ASSERT_TRUE(Retry([&] { ClickAt(kSwatchLeft + kSwatchPitch * swatch, swatchY); },
                           [&] {
                               return Sql("select colorindex from t_light_data where profile=1 "
@@ -318,7 +317,6 @@ TEST_F(KeyboardPagesGuiTest, FeatureKeyboardGetsItsKeysLightsAndResetAsFeatureRe
                           return Sql("select mode from t_light_data where profile=1 and "
                                      "status=1") == "[(10,)]";
                       }));
-    ASSERT_TRUE(WaitForIdle());
     ASSERT_TRUE(Retry(
         [&] {
             ClickAt(kKeyA.x, kKeyA.y);
@@ -416,7 +414,6 @@ TEST_F(KeyboardPagesGuiTest, PrefixedKeyboardGetsItsLightsAndResetAndItsKeysGoTo
                               return Sql("select mode from t_light_data where profile=1 and "
                                          "status=1") == "[(" + std::to_string(index + 1) + ",)]";
                           }));
-    ASSERT_TRUE(WaitForIdle());
     ASSERT_TRUE(Retry([&] { ClickAt(kDirectionRightX, kDirectionY); },
                       [&] {
                           return Sql("select direction from t_light_data where profile=1 and "
