@@ -5,8 +5,11 @@
 // the program ended; what reached the store is read from the settings database while it runs.
 #include "GuiProgram.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
