@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache clang clang-format
   libsqlite3-dev sqlite3 libhidapi-dev zlib1g-dev libpugixml-dev
-  libgtk-3-dev libudev-dev libcurl4-openssl-dev libpulse-dev libkissfft-dev libxtst-dev
+  libgtk-3-dev libpng-dev libudev-dev libcurl4-openssl-dev libpulse-dev libkissfft-dev libxtst-dev
   fonts-open-sans fonts-wqy-microhei
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libayatana-appindicator3-dev libsodium-dev

@@ -1,5 +1,7 @@
 #include "ui/paint/Image.h"
 
+#include "ui/paint/PngReader.h"
+
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <cstring>
@@ -55,12 +57,28 @@ Image::~Image() {
         cairo_surface_destroy(s);
 }
 
+void Image::EnsureDecoded() const {
+    if (IsDecoded()) return;
+    // Decoding fills members that nothing reads before the flag is set.
+    std::call_once(decodeOnce_, [this] {
+        const_cast<Image*>(this)->Decode();
+        decoded_.store(true, std::memory_order_release);
+    });
+}
+
+int Image::FrameCount() const {
+    EnsureDecoded();
+    return static_cast<int>(frames_.size());
+}
+
 cairo_surface_t* Image::Surface(int frame) const {
+    EnsureDecoded();
     if (frame < 0 || frame >= static_cast<int>(frames_.size())) return nullptr;
     return frames_[static_cast<size_t>(frame)];
 }
 
 int Image::FrameDelay(int frame) const {
+    EnsureDecoded();
     if (frame < 0 || frame >= static_cast<int>(delays_.size())) return 0;
     return delays_[static_cast<size_t>(frame)];
 }
@@ -77,23 +95,78 @@ std::shared_ptr<Image> Image::FromSurface(cairo_surface_t* surface) {
     image->height_ = cairo_image_surface_get_height(surface);
     image->frames_.push_back(surface);
     image->delays_.push_back(0);
+    image->decoded_.store(true, std::memory_order_release);
+    return image;
+}
+
+std::shared_ptr<Image> Image::Open(const std::string& path) {
+    if (path.empty()) return nullptr;
+    int w = 0, h = 0;
+    switch (PngReader::ReadHeader(path, w, h)) {
+    case PngReader::Header::Missing:
+    case PngReader::Header::Malformed:
+        return nullptr;
+    case PngReader::Header::NotPng:
+        if (!gdk_pixbuf_get_file_info(path.c_str(), &w, &h) || w <= 0 || h <= 0) return nullptr;
+        break;
+    case PngReader::Header::Sound:
+        break;
+    }
+    auto image = std::make_shared<Image>();
+    image->path_ = path;
+    image->width_ = w;
+    image->height_ = h;
     return image;
 }
 
 std::shared_ptr<Image> Image::Load(const std::string& path) {
     if (path.empty()) return nullptr;
+    auto image = std::make_shared<Image>();
+    image->path_ = path;
+    image->EnsureDecoded();
+    if (image->frames_.empty()) return nullptr;
+    image->width_ = cairo_image_surface_get_width(image->frames_[0]);
+    image->height_ = cairo_image_surface_get_height(image->frames_[0]);
+    return image;
+}
+
+void Image::Decode() {
+    DecodeFrames();
+    // Callers size their source rectangles from the header: pixels of another size are broken.
+    const bool sized = width_ > 0 || height_ > 0;
+    for (cairo_surface_t* s : frames_) {
+        if (!sized || (cairo_image_surface_get_width(s) == width_ &&
+                       cairo_image_surface_get_height(s) == height_))
+            continue;
+        for (cairo_surface_t* f : frames_)
+            cairo_surface_destroy(f);
+        frames_.clear();
+        delays_.clear();
+        return;
+    }
+}
+
+void Image::DecodeFrames() {
+    if (path_.empty()) return;
+    int w = 0, h = 0;
+    if (PngReader::ReadHeader(path_, w, h) == PngReader::Header::Sound) {
+        if (cairo_surface_t* s = PngReader::Decode(path_)) {
+            frames_.push_back(s);
+            delays_.push_back(0);
+        }
+        return;
+    }
     GError* error = nullptr;
-    GdkPixbufAnimation* anim = gdk_pixbuf_animation_new_from_file(path.c_str(), &error);
+    GdkPixbufAnimation* anim = gdk_pixbuf_animation_new_from_file(path_.c_str(), &error);
     if (!anim) {
         if (error) g_error_free(error);
-        return nullptr;
+        return;
     }
-    auto image = std::make_shared<Image>();
     if (gdk_pixbuf_animation_is_static_image(anim)) {
         GdkPixbuf* pixbuf = gdk_pixbuf_animation_get_static_image(anim);
         if (cairo_surface_t* s = pixbuf ? SurfaceFromPixbuf(pixbuf) : nullptr) {
-            image->frames_.push_back(s);
-            image->delays_.push_back(0);
+            frames_.push_back(s);
+            delays_.push_back(0);
         }
     } else {
         // Walk the animation on its own clock: each frame is shown for its delay.
@@ -108,13 +181,13 @@ std::shared_ptr<Image> Image::Load(const std::string& path) {
             if (!pixbuf) break;
             cairo_surface_t* s = SurfaceFromPixbuf(pixbuf);
             if (!s) break;
-            if (!image->frames_.empty() && SamePixels(s, image->frames_.front())) {
+            if (!frames_.empty() && SamePixels(s, frames_.front())) {
                 cairo_surface_destroy(s);
                 break;
             }
             const int delay = gdk_pixbuf_animation_iter_get_delay_time(iter);
-            image->frames_.push_back(s);
-            image->delays_.push_back(delay < 0 ? 0 : delay);
+            frames_.push_back(s);
+            delays_.push_back(delay < 0 ? 0 : delay);
             if (delay <= 0) break;
             elapsedMs += delay;
             g_time_val_add(&t, static_cast<glong>(delay) * 1000);
@@ -124,10 +197,6 @@ std::shared_ptr<Image> Image::Load(const std::string& path) {
         G_GNUC_END_IGNORE_DEPRECATIONS
     }
     g_object_unref(anim);
-    if (image->frames_.empty()) return nullptr;
-    image->width_ = cairo_image_surface_get_width(image->frames_[0]);
-    image->height_ = cairo_image_surface_get_height(image->frames_[0]);
-    return image;
 }
 
 } // namespace Tolva

@@ -24,7 +24,8 @@ const ImgResInfo* ImageCache::Add(const std::string& fileName, int frames) {
     std::lock_guard guard(lock_);
     auto it = entries_.find(fileName);
     if (it != entries_.end()) return it->second.get();
-    std::shared_ptr<Image> image = Image::Load(FullPath(fileName));
+    // Only the header is read: most skin images belong to pages or dialogs not shown yet.
+    std::shared_ptr<Image> image = Image::Open(FullPath(fileName));
     if (!image) return nullptr;
     auto info = std::make_unique<ImgResInfo>();
     info->frameCount = frames < 1 ? 1 : frames;

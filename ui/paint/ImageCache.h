@@ -9,15 +9,16 @@
 
 namespace Tolva {
 
-// Images decoded once per paint manager and file name. The first request for a name fixes its
-// frame count; later requests get the same entry whatever count they carry.
+// Images opened once per paint manager and file name, decoded when first drawn. The first request
+// for a name fixes its frame count; later requests get the same entry whatever count they carry.
 class TOLVA_API ImageCache {
 public:
     // Folder the names are resolved against (ends with "/").
     void SetFolder(const std::string& folder);
     const std::string& Folder() const { return folder_; }
 
-    // The cached entry, or null when the file cannot be decoded (nothing is cached then).
+    // The cached entry, or null when the file is missing or has no readable header (nothing is
+    // cached then).
     // Frame counts below 1 count as 1.
     const ImgResInfo* Add(const std::string& fileName, int frames);
     // Registers an image made in memory under a name (used for built-in images).
