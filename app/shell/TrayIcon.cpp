@@ -1,11 +1,11 @@
 #include "app/shell/TrayIcon.h"
 
 #include "app/files/UiText.h"
+#include "app/shell/TrayIndicatorLibrary.h"
 #include "ui/paint/MRender.h"
 #include "ui/platform/Platform.h"
 
 #include <gtk/gtk.h>
-#include <libayatana-appindicator/app-indicator.h>
 
 #include <unistd.h>
 
@@ -130,6 +130,10 @@ GtkWidget* TrayIcon::BuildMenu(bool withShowItem) {
 }
 
 bool TrayIcon::AddNotifier(const std::string& iconPath, const std::string& tip) {
+    // Without the library the status icon stands in, as where no host runs.
+    const TrayIndicatorLibrary* lib = TrayIndicatorLibrary::Get();
+    if (!lib) return false;
+    indicatorLib_ = lib;
     std::string icon;
     if (GdkPixbuf* pixbuf = LoadPixbuf(iconPath)) {
         // Hosts take a name or a path and read PNG everywhere; ICO not always.
@@ -140,16 +144,16 @@ bool TrayIcon::AddNotifier(const std::string& iconPath, const std::string& tip) 
         }
         g_object_unref(pixbuf);
     }
-    indicator_ = app_indicator_new(kTip, icon.c_str(), APP_INDICATOR_CATEGORY_APPLICATION_STATUS);
+    indicator_ = lib->indicatorNew(kTip, icon.c_str(), APP_INDICATOR_CATEGORY_APPLICATION_STATUS);
     if (!indicator_) return false;
-    app_indicator_set_title(indicator_, tip.c_str());
+    lib->setTitle(indicator_, tip.c_str());
     menu_ = BuildMenu(true);
-    app_indicator_set_menu(indicator_, GTK_MENU(menu_));
-    app_indicator_set_secondary_activate_target(indicator_, showItem_);
+    lib->setMenu(indicator_, GTK_MENU(menu_));
+    lib->setSecondaryActivateTarget(indicator_, showItem_);
     g_signal_connect(indicator_, APP_INDICATOR_SIGNAL_CONNECTION_CHANGED,
                      G_CALLBACK(&TrayIcon::OnConnectionChanged), this);
     connected_ = true; // the host answered just now; the signal tells when it goes
-    app_indicator_set_status(indicator_, APP_INDICATOR_STATUS_ACTIVE);
+    lib->setStatus(indicator_, APP_INDICATOR_STATUS_ACTIVE);
     kind_ = Kind::StatusNotifier;
     return true;
 }
@@ -177,7 +181,7 @@ void TrayIcon::Remove() {
     added_ = false;
     if (indicator_) {
         g_signal_handlers_disconnect_by_data(indicator_, this);
-        app_indicator_set_status(indicator_, APP_INDICATOR_STATUS_PASSIVE);
+        indicatorLib_->setStatus(indicator_, APP_INDICATOR_STATUS_PASSIVE);
         g_object_unref(indicator_);
         indicator_ = nullptr;
     }

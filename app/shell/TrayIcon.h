@@ -11,13 +11,15 @@ typedef struct _AppIndicator AppIndicator;
 typedef struct _GtkStatusIcon GtkStatusIcon;
 typedef struct _GtkWidget GtkWidget;
 typedef union _GdkEvent GdkEvent;
+class TrayIndicatorLibrary;
 
 // The program's icon in the desktop's notification area. A StatusNotifierItem (through
 // libayatana-appindicator) where the session has a host for one, a GtkStatusIcon (XEmbed tray)
 // otherwise. It reports to its owner window as the original tray callback did: message 1690
 // with lParam 513 (left press), 515 (double click) or 517 (right release), and its menu's
 // choices as WM_COMMAND 200 (the close prompt) and 100 (exit). Needs the GTK back end; on any
-// other, Add fails and nothing is shown. Window thread only.
+// other, Add fails and nothing is shown. Window thread only. The appindicator library is loaded
+// when a host is first found; without it the status icon is used.
 class TrayIcon {
 public:
     static constexpr uint32_t kCallbackMessage = 1690;
@@ -75,6 +77,7 @@ private:
     Tolva::NativeWindow* owner_ = nullptr;
     bool added_ = false;
     Kind kind_ = Kind::None;
+    const TrayIndicatorLibrary* indicatorLib_ = nullptr; // set with indicator_
     AppIndicator* indicator_ = nullptr;
     GtkStatusIcon* statusIcon_ = nullptr;
     GtkWidget* menu_ = nullptr;

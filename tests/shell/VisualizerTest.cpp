@@ -1,14 +1,18 @@
 #include "app/shell/audio/Visualizer.h"
 #include "app/shell/audio/ColourScheme.h"
 #include "app/shell/audio/PulseCapture.h"
+#include "app/shell/audio/PulseLibrary.h"
 #include "app/shell/audio/VisualizerAnalysis.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -228,6 +232,36 @@ TEST(Visualizer, PictureLightsCellsBelowTheLevelInLightFrameOrder) {
     v.PictureStep(nullptr, 0);
     v.PictureStep(nullptr, 0);
     EXPECT_FLOAT_EQ(v.Hue(), 180.0f); // 360 became 0 before the step added 180
+}
+
+// Where the capture looked for libpulse from, and how often; null stands for a machine without.
+std::atomic<int> pulseLoads{0};
+std::thread::id pulseLoader;
+const PulseLibrary* NoPulse() {
+    pulseLoader = std::this_thread::get_id();
+    ++pulseLoads;
+    return nullptr;
+}
+
+TEST(PulseCapture, WithoutLibpulseStaysSilentForGood) {
+    pulseLoads = 0;
+    {
+        PulseCapture capture(&NoPulse);
+        EXPECT_EQ(pulseLoads, 0); // made on the window thread, which must not load it
+        capture.SetActive(true);
+        for (int i = 0; i < 200 && pulseLoads == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_EQ(pulseLoads, 1);
+        EXPECT_NE(pulseLoader, std::this_thread::get_id());
+        std::vector<float> out;
+        capture.SetActive(false);
+        capture.SetActive(true);
+        EXPECT_EQ(capture.Drain(out), 0u);
+        EXPECT_FALSE(capture.IsCapturing());
+        EXPECT_EQ(capture.OpenCount(), 0);
+        EXPECT_EQ(capture.SourceName(), "");
+    }
+    EXPECT_EQ(pulseLoads, 1); // no retries: nothing would change without the library
 }
 
 TEST(PulseCapture, WithoutAServerStaysSilentAndStartsNone) {

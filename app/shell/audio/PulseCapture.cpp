@@ -1,32 +1,36 @@
 #include "app/shell/audio/PulseCapture.h"
 
-#include <pulse/pulseaudio.h>
-#include <pulse/simple.h>
+#include "app/shell/audio/PulseLibrary.h"
 
 #include <chrono>
 
 struct PulseCallbacks {
     static void State(pa_context* context, void* self) {
         auto* capture = static_cast<PulseCapture*>(self);
-        const pa_context_state_t state = pa_context_get_state(context);
+        const pa_context_state_t state = capture->pulse_->contextGetState(context);
         if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED)
             capture->contextBroken_ = true;
-        pa_threaded_mainloop_signal(capture->mainloop_, 0);
+        capture->pulse_->mainloopSignal(capture->mainloop_, 0);
     }
 
     static void ServerInfo(pa_context*, const pa_server_info* info, void* self) {
         auto* capture = static_cast<PulseCapture*>(self);
         capture->OnServerInfo(info);
-        pa_threaded_mainloop_signal(capture->mainloop_, 0);
+        capture->pulse_->mainloopSignal(capture->mainloop_, 0);
     }
 
     static void Subscribe(pa_context* context, pa_subscription_event_type_t type, uint32_t,
                           void* self) {
         if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) != PA_SUBSCRIPTION_EVENT_SERVER) return;
-        if (pa_operation* op = pa_context_get_server_info(context, &ServerInfo, self))
-            pa_operation_unref(op);
+        auto* capture = static_cast<PulseCapture*>(self);
+        if (pa_operation* op = capture->pulse_->contextGetServerInfo(context, &ServerInfo, self))
+            capture->pulse_->operationUnref(op);
     }
 };
+
+PulseCapture::PulseCapture() : PulseCapture(&PulseLibrary::Get) {}
+
+PulseCapture::PulseCapture(LoadPulse loadPulse) : loadPulse_(loadPulse) {}
 
 PulseCapture::~PulseCapture() {
     {
@@ -64,6 +68,9 @@ std::string PulseCapture::SourceName() const {
 }
 
 void PulseCapture::Run() {
+    // Loading maps files and may wait on the disk: here rather than on the window thread.
+    pulse_ = loadPulse_ ? loadPulse_() : nullptr;
+    if (!pulse_) return;
     chunk_.resize(static_cast<size_t>(kChunkFrames) * kChannels);
     for (;;) {
         {
@@ -92,7 +99,7 @@ void PulseCapture::Run() {
             continue;
         }
         int error = 0;
-        if (pa_simple_read(stream_, chunk_.data(), chunk_.size() * sizeof(float), &error) < 0) {
+        if (pulse_->simpleRead(stream_, chunk_.data(), chunk_.size() * sizeof(float), &error) < 0) {
             CloseStream();
             Disconnect();
             WaitRetry();
@@ -123,45 +130,45 @@ bool PulseCapture::Connect() {
     if (context_ && !contextBroken_) return true;
     Disconnect();
     contextBroken_ = false;
-    mainloop_ = pa_threaded_mainloop_new();
+    mainloop_ = pulse_->mainloopNew();
     if (!mainloop_) return false;
-    if (pa_threaded_mainloop_start(mainloop_) < 0) {
-        pa_threaded_mainloop_free(mainloop_);
+    if (pulse_->mainloopStart(mainloop_) < 0) {
+        pulse_->mainloopFree(mainloop_);
         mainloop_ = nullptr;
         return false;
     }
-    pa_threaded_mainloop_lock(mainloop_);
-    context_ = pa_context_new(pa_threaded_mainloop_get_api(mainloop_), "Pivane");
+    pulse_->mainloopLock(mainloop_);
+    context_ = pulse_->contextNew(pulse_->mainloopGetApi(mainloop_), "Pivane");
     bool ready = false;
     if (context_) {
-        pa_context_set_state_callback(context_, &PulseCallbacks::State, this);
+        pulse_->contextSetStateCallback(context_, &PulseCallbacks::State, this);
         // Never start a server of our own where none runs.
-        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
+        if (pulse_->contextConnect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
             for (;;) {
-                const pa_context_state_t state = pa_context_get_state(context_);
+                const pa_context_state_t state = pulse_->contextGetState(context_);
                 if (state == PA_CONTEXT_READY) {
                     ready = true;
                     break;
                 }
                 if (!PA_CONTEXT_IS_GOOD(state)) break;
-                pa_threaded_mainloop_wait(mainloop_);
+                pulse_->mainloopWait(mainloop_);
             }
         }
     }
     if (ready) {
-        pa_context_set_subscribe_callback(context_, &PulseCallbacks::Subscribe, this);
+        pulse_->contextSetSubscribeCallback(context_, &PulseCallbacks::Subscribe, this);
         if (pa_operation* op =
-                pa_context_subscribe(context_, PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr))
-            pa_operation_unref(op);
+                pulse_->contextSubscribe(context_, PA_SUBSCRIPTION_MASK_SERVER, nullptr, nullptr))
+            pulse_->operationUnref(op);
         // The default sink before the first stream opens.
         if (pa_operation* op =
-                pa_context_get_server_info(context_, &PulseCallbacks::ServerInfo, this)) {
-            while (pa_operation_get_state(op) == PA_OPERATION_RUNNING && !contextBroken_)
-                pa_threaded_mainloop_wait(mainloop_);
-            pa_operation_unref(op);
+                pulse_->contextGetServerInfo(context_, &PulseCallbacks::ServerInfo, this)) {
+            while (pulse_->operationGetState(op) == PA_OPERATION_RUNNING && !contextBroken_)
+                pulse_->mainloopWait(mainloop_);
+            pulse_->operationUnref(op);
         }
     }
-    pa_threaded_mainloop_unlock(mainloop_);
+    pulse_->mainloopUnlock(mainloop_);
     if (!ready || contextBroken_) {
         Disconnect();
         return false;
@@ -196,8 +203,8 @@ bool PulseCapture::OpenStream() {
     attr.fragsize = static_cast<uint32_t>(kChunkFrames * kChannels * sizeof(float));
     attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     int error = 0;
-    stream_ = pa_simple_new(nullptr, "Pivane", PA_STREAM_RECORD, source.c_str(), "Music visualizer",
-                            &format, nullptr, &attr, &error);
+    stream_ = pulse_->simpleNew(nullptr, "Pivane", PA_STREAM_RECORD, source.c_str(),
+                                "Music visualizer", &format, nullptr, &attr, &error);
     if (!stream_) return false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -211,7 +218,7 @@ bool PulseCapture::OpenStream() {
 
 void PulseCapture::CloseStream() {
     if (stream_) {
-        pa_simple_free(stream_);
+        pulse_->simpleFree(stream_);
         stream_ = nullptr;
     }
     capturing_ = false;
@@ -221,17 +228,17 @@ void PulseCapture::CloseStream() {
 
 void PulseCapture::Disconnect() {
     if (!mainloop_) return;
-    pa_threaded_mainloop_lock(mainloop_);
+    pulse_->mainloopLock(mainloop_);
     if (context_) {
-        pa_context_set_state_callback(context_, nullptr, nullptr);
-        pa_context_set_subscribe_callback(context_, nullptr, nullptr);
-        pa_context_disconnect(context_);
-        pa_context_unref(context_);
+        pulse_->contextSetStateCallback(context_, nullptr, nullptr);
+        pulse_->contextSetSubscribeCallback(context_, nullptr, nullptr);
+        pulse_->contextDisconnect(context_);
+        pulse_->contextUnref(context_);
         context_ = nullptr;
     }
-    pa_threaded_mainloop_unlock(mainloop_);
-    pa_threaded_mainloop_stop(mainloop_);
-    pa_threaded_mainloop_free(mainloop_);
+    pulse_->mainloopUnlock(mainloop_);
+    pulse_->mainloopStop(mainloop_);
+    pulse_->mainloopFree(mainloop_);
     mainloop_ = nullptr;
     std::lock_guard<std::mutex> lock(mutex_);
     defaultSink_.clear();

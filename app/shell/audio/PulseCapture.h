@@ -14,13 +14,15 @@ struct pa_context;
 struct pa_server_info;
 struct pa_simple;
 struct pa_threaded_mainloop;
+class PulseLibrary;
 
 // What the computer plays, from the monitor source of the PulseAudio server's default sink
 // (PipeWire's pulse server too): a reader thread records it as 48 kHz stereo float through the
 // simple API, and a context watches the server so that a change of the default sink re-opens
 // the capture on the new sink's monitor. Without a server it stays silent, starts none (no
 // autospawn) and tries again every few seconds. The server is the one the environment names
-// (PULSE_SERVER) or the user's.
+// (PULSE_SERVER) or the user's. libpulse is loaded by the reader thread; without it the capture
+// stays silent for good.
 class PulseCapture : public AudioSource {
 public:
     static constexpr int kRate = 48000;
@@ -30,7 +32,11 @@ public:
     // At most one second waits to be drained; older samples are dropped.
     static constexpr size_t kMaxBuffered = kRate * kChannels;
 
-    PulseCapture() = default;
+    // Where the reader thread finds libpulse; null means it is not there.
+    using LoadPulse = const PulseLibrary* (*)();
+
+    PulseCapture();
+    explicit PulseCapture(LoadPulse loadPulse);
     // Stops the reader thread.
     ~PulseCapture() override;
     PulseCapture(const PulseCapture&) = delete;
@@ -58,7 +64,9 @@ private:
     // The context's callbacks (on the mainloop's thread).
     friend struct PulseCallbacks;
 
+    LoadPulse loadPulse_ = nullptr;
     // Reader thread only.
+    const PulseLibrary* pulse_ = nullptr;
     pa_threaded_mainloop* mainloop_ = nullptr;
     pa_context* context_ = nullptr;
     pa_simple* stream_ = nullptr;

@@ -1,6 +1,7 @@
 #include "app/shell/upgrade/HttpClient.h"
 
-#include <curl/curl.h>
+#include "app/shell/upgrade/CurlLibrary.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,14 +10,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 namespace {
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 bool StartsWith(const std::string& text, const char* prefix) {
     const size_t n = std::strlen(prefix);
@@ -33,47 +28,49 @@ bool PlainHttpAllowed() {
 
 // The parts every request shares. The header list must outlive the transfer.
 struct Request {
-    CURL* curl = curl_easy_init();
+    const CurlLibrary& lib;
+    CURL* curl = nullptr;
     curl_slist* headers = nullptr;
 
-    Request(const std::string& url, const HttpClient::Limits& limits) {
+    Request(const CurlLibrary& library, const std::string& url, const HttpClient::Limits& limits)
+        : lib(library), curl(library.easyInit()) {
         if (!curl) return;
         const char* protocols = PlainHttpAllowed() ? "http,https" : "https";
-        headers = curl_slist_append(headers, "Accept: */*");
+        headers = lib.slistAppend(headers, "Accept: */*");
         // Always the server's current file, never a cache's copy.
-        headers = curl_slist_append(headers, "Cache-Control: no-cache");
-        headers = curl_slist_append(headers, "Pragma: no-cache");
-        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, protocols);
-        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
-        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
-        curl_easy_setopt(curl, CURLOPT_USERAGENT, HttpClient::kUserAgent);
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-        curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connectSeconds));
+        headers = lib.slistAppend(headers, "Cache-Control: no-cache");
+        headers = lib.slistAppend(headers, "Pragma: no-cache");
+        lib.easySetopt(curl, CURLOPT_URL, url.c_str());
+        lib.easySetopt(curl, CURLOPT_PROTOCOLS_STR, protocols);
+        lib.easySetopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, protocols);
+        lib.easySetopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        lib.easySetopt(curl, CURLOPT_MAXREDIRS, 5L);
+        lib.easySetopt(curl, CURLOPT_USERAGENT, HttpClient::kUserAgent);
+        lib.easySetopt(curl, CURLOPT_HTTPHEADER, headers);
+        lib.easySetopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+        lib.easySetopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+        lib.easySetopt(curl, CURLOPT_FAILONERROR, 1L);
+        lib.easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+        lib.easySetopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits.connectSeconds));
         // Less than one byte a second for the whole stall time ends the transfer.
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallSeconds));
+        lib.easySetopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        lib.easySetopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.stallSeconds));
     }
     ~Request() {
-        if (curl) curl_easy_cleanup(curl);
-        curl_slist_free_all(headers);
+        if (curl) lib.easyCleanup(curl);
+        lib.slistFreeAll(headers);
     }
     Request(const Request&) = delete;
     Request& operator=(const Request&) = delete;
 };
 
-std::string Reason(CURL* curl, CURLcode code) {
+std::string Reason(const CurlLibrary& lib, CURL* curl, CURLcode code) {
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    lib.easyGetinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (code == CURLE_HTTP_RETURNED_ERROR && status > 0)
         return "the server answered " + std::to_string(status);
     if (code == CURLE_OPERATION_TIMEDOUT) return "the server stopped answering";
-    return curl_easy_strerror(code);
+    return lib.easyStrerror(code);
 }
 
 struct TextSink {
@@ -101,6 +98,7 @@ struct FileSink {
     bool writeFailed = false;
     bool tooLarge = false;
     int lastProgress = -1;
+    const CurlLibrary* lib = nullptr;
     CURL* curl = nullptr;
     const HttpClient::Progress* progress = nullptr;
     const std::atomic<bool>* cancel = nullptr;
@@ -116,7 +114,7 @@ struct FileSink {
         answered = true;
         Report(8);
         curl_off_t announced = -1;
-        if (curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
+        if (lib->easyGetinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
             announced > 0)
             length = static_cast<uint64_t>(announced);
         Report(10);
@@ -129,7 +127,7 @@ size_t HeaderLine(char* data, size_t size, size_t count, void* user) {
     // The blank line after a final answer's headers; redirects and 1xx answers come before it.
     if (bytes <= 2 && (bytes == 0 || data[0] == '\r' || data[0] == '\n')) {
         long status = 0;
-        curl_easy_getinfo(sink->curl, CURLINFO_RESPONSE_CODE, &status);
+        sink->lib->easyGetinfo(sink->curl, CURLINFO_RESPONSE_CODE, &status);
         if (status >= 200 && status < 300) sink->Answered();
     }
     return bytes;
@@ -173,9 +171,9 @@ int TransferTick(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
 
 HttpClient::HttpClient() : HttpClient(Limits{}) {}
 
-HttpClient::HttpClient(Limits limits) : limits_(limits) {
-    InitCurlOnce();
-}
+HttpClient::HttpClient(Limits limits) : HttpClient(limits, &CurlLibrary::Get) {}
+
+HttpClient::HttpClient(Limits limits, LoadCurl loadCurl) : limits_(limits), loadCurl_(loadCurl) {}
 
 bool HttpClient::AllowsAddress(const std::string& url) {
     if (StartsWith(url, "https://")) return true;
@@ -197,18 +195,23 @@ bool HttpClient::GetText(const std::string& url, std::string& text) {
         error_ = "the address is not https";
         return false;
     }
-    Request request(url, limits_);
+    const CurlLibrary* curl = loadCurl_ ? loadCurl_() : nullptr;
+    if (!curl) {
+        error_ = kNoCurl;
+        return false;
+    }
+    Request request(*curl, url, limits_);
     if (!request.curl) {
         error_ = "no network handle";
         return false;
     }
     TextSink sink;
-    curl_easy_setopt(request.curl, CURLOPT_WRITEFUNCTION, WriteText);
-    curl_easy_setopt(request.curl, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(request.curl, CURLOPT_TIMEOUT, static_cast<long>(limits_.textSeconds));
-    const CURLcode code = curl_easy_perform(request.curl);
+    curl->easySetopt(request.curl, CURLOPT_WRITEFUNCTION, WriteText);
+    curl->easySetopt(request.curl, CURLOPT_WRITEDATA, &sink);
+    curl->easySetopt(request.curl, CURLOPT_TIMEOUT, static_cast<long>(limits_.textSeconds));
+    const CURLcode code = curl->easyPerform(request.curl);
     if (code != CURLE_OK) {
-        error_ = sink.tooLong ? "the answer is too long" : Reason(request.curl, code);
+        error_ = sink.tooLong ? "the answer is too long" : Reason(*curl, request.curl, code);
         return false;
     }
     text = std::move(sink.text);
@@ -227,11 +230,17 @@ int HttpClient::Download(const std::string& url, const std::string& path,
         error_ = "the address is not https";
         return kFailed;
     }
-    Request request(url, limits_);
+    const CurlLibrary* curl = loadCurl_ ? loadCurl_() : nullptr;
+    if (!curl) {
+        error_ = kNoCurl;
+        return kNoHandle;
+    }
+    Request request(*curl, url, limits_);
     if (!request.curl) {
         error_ = "no network handle";
         return kNoHandle;
     }
+    sink.lib = curl;
     sink.curl = request.curl;
     sink.Report(2);
 
@@ -241,16 +250,16 @@ int HttpClient::Download(const std::string& url, const std::string& path,
         error_ = std::string("cannot create the file: ") + std::strerror(errno);
         return kFailed;
     }
-    curl_easy_setopt(request.curl, CURLOPT_HEADERFUNCTION, HeaderLine);
-    curl_easy_setopt(request.curl, CURLOPT_HEADERDATA, &sink);
-    curl_easy_setopt(request.curl, CURLOPT_WRITEFUNCTION, WriteFile);
-    curl_easy_setopt(request.curl, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(request.curl, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(request.curl, CURLOPT_XFERINFOFUNCTION, TransferTick);
-    curl_easy_setopt(request.curl, CURLOPT_XFERINFODATA, &cancel_);
-    curl_easy_setopt(request.curl, CURLOPT_MAXFILESIZE_LARGE,
+    curl->easySetopt(request.curl, CURLOPT_HEADERFUNCTION, HeaderLine);
+    curl->easySetopt(request.curl, CURLOPT_HEADERDATA, &sink);
+    curl->easySetopt(request.curl, CURLOPT_WRITEFUNCTION, WriteFile);
+    curl->easySetopt(request.curl, CURLOPT_WRITEDATA, &sink);
+    curl->easySetopt(request.curl, CURLOPT_NOPROGRESS, 0L);
+    curl->easySetopt(request.curl, CURLOPT_XFERINFOFUNCTION, TransferTick);
+    curl->easySetopt(request.curl, CURLOPT_XFERINFODATA, &cancel_);
+    curl->easySetopt(request.curl, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(limits_.maxDownloadBytes));
-    const CURLcode code = curl_easy_perform(request.curl);
+    const CURLcode code = curl->easyPerform(request.curl);
     const bool closed = ::close(sink.fd) == 0;
 
     if (cancel_.exchange(false)) {
@@ -263,7 +272,7 @@ int HttpClient::Download(const std::string& url, const std::string& path,
         else if (sink.tooLarge || code == CURLE_FILESIZE_EXCEEDED)
             error_ = "the file is too large";
         else
-            error_ = Reason(request.curl, code);
+            error_ = Reason(*curl, request.curl, code);
         return kFailed;
     }
     if (!closed) {

@@ -1,8 +1,10 @@
 #include "app/shell/upgrade/HttpClient.h"
+#include "app/shell/upgrade/CurlLibrary.h"
 #include "tests/shell/upgrade/UpdateServer.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -65,6 +67,41 @@ TEST_F(HttpClientTest, TextRequestCarriesTheProgramsHeaders) {
     EXPECT_NE(log.find("\"Accept\": \"*/*\""), std::string::npos) << log;
     EXPECT_NE(log.find("\"Cache-Control\": \"no-cache\""), std::string::npos) << log;
     EXPECT_NE(log.find("\"Pragma\": \"no-cache\""), std::string::npos) << log;
+}
+
+// Counts the loads of libcurl; a null table stands for a machine without it.
+std::atomic<int> curlLoads{0};
+std::atomic<bool> curlInstalled{true};
+const CurlLibrary* CountedCurl() {
+    ++curlLoads;
+    return curlInstalled ? CurlLibrary::Get() : nullptr;
+}
+
+TEST_F(HttpClientTest, LibcurlIsLoadedByTheFirstRequestAndItsAbsenceIsAFailure) {
+    server_.Put("software/version", "1.0.2\n");
+    curlLoads = 0;
+    curlInstalled = false;
+    HttpClient missing(ShortLimits(), &CountedCurl);
+    // Made on the window thread at start: loading waits for the request, on the worker.
+    EXPECT_EQ(curlLoads, 0);
+    std::string text = "old";
+    EXPECT_FALSE(missing.GetText(server_.Url("/software/version"), text));
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(missing.LastError(), HttpClient::kNoCurl);
+    std::vector<int> progress;
+    EXPECT_EQ(missing.Download(server_.Url("/software/version"), target_,
+                               [&progress](int p) { progress.push_back(p); }),
+              HttpClient::kNoHandle);
+    EXPECT_EQ(missing.LastError(), HttpClient::kNoCurl);
+    EXPECT_EQ(progress, std::vector<int>{0});
+    EXPECT_EQ(server_.Log(), ""); // nothing was asked
+    EXPECT_EQ(curlLoads, 2);
+
+    curlInstalled = true;
+    HttpClient present(ShortLimits(), &CountedCurl);
+    ASSERT_TRUE(present.GetText(server_.Url("/software/version"), text)) << present.LastError();
+    EXPECT_EQ(text, "1.0.2\n");
+    EXPECT_EQ(present.LastError(), "");
 }
 
 TEST_F(HttpClientTest, TextRequestFailsOnErrorsAndOverlongBodies) {
