@@ -18,16 +18,16 @@ NativeWindow* MAirBladder::CreateBalloon(NativeWindow* owner) {
 }
 
 bool MAirBladder::LoadBKImage(const std::string& path) {
-    return (back_ = Image::Load(path)) != nullptr;
+    return (back_ = Image::Open(path)) != nullptr;
 }
 bool MAirBladder::LoadArrowLImage(const std::string& path) {
-    return (arrowL_ = Image::Load(path)) != nullptr;
+    return (arrowL_ = Image::Open(path)) != nullptr;
 }
 bool MAirBladder::LoadArrowRImage(const std::string& path) {
-    return (arrowR_ = Image::Load(path)) != nullptr;
+    return (arrowR_ = Image::Open(path)) != nullptr;
 }
 bool MAirBladder::LoadArrowTImage(const std::string& path) {
-    return (arrowT_ = Image::Load(path)) != nullptr;
+    return (arrowT_ = Image::Open(path)) != nullptr;
 }
 
 namespace {

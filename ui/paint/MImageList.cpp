@@ -22,7 +22,8 @@ int MImageList::AddImage(const std::string& file, int count, int id) {
 
 int MImageList::InsertImage(int index, const std::string& file, int count, int id) {
     if (index < 0 || index > GetImageCount()) return -1;
-    std::shared_ptr<Image> image = Image::Load(Resolve(file));
+    // Lists of pages not shown yet are filled at start: pixels wait for the first draw.
+    std::shared_ptr<Image> image = Image::Open(Resolve(file));
     if (!image) return -1;
     items_.insert(items_.begin() + index, Item{id, file, std::move(image), count < 1 ? 1 : count});
     return index;

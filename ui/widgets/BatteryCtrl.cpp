@@ -39,10 +39,10 @@ void BatteryCtrl::InitControl(PaintManager* manager) {
 
 std::shared_ptr<Image> BatteryCtrl::Load(const std::string& file) const {
     if (file.empty()) return nullptr;
-    if (manager_) return Image::Load(manager_->Images().FullPath(file));
+    if (manager_) return Image::Open(manager_->Images().FullPath(file));
     ImageCache names;
     names.SetFolder(Manager::GetSkinFolder());
-    return Image::Load(names.FullPath(file));
+    return Image::Open(names.FullPath(file));
 }
 
 int BatteryCtrl::SetImage(const std::string& file, int) {
@@ -123,11 +123,13 @@ void BatteryCtrl::DrawControl(cairo_t* cr, const Rect& clip) {
                                        {margin, margin, margin + w, margin + fill->Height()}, 0, 0,
                                        w, fill->Height());
         }
-        if (isCharging && charging) {
+        // An icon whose pixels are broken has no surface: a null source would spoil `mem`.
+        cairo_surface_t* bolt = isCharging && charging ? charging->Surface(0) : nullptr;
+        if (bolt) {
             const int cw = charging->Width(), ch = charging->Height();
             const int x = ow + 5, y = (r.Height() - ch) / 2;
             cairo_save(mem);
-            cairo_set_source_surface(mem, charging->Surface(0), x, y);
+            cairo_set_source_surface(mem, bolt, x, y);
             cairo_paint_with_alpha(mem, GetChargePulse() / 100.0);
             cairo_restore(mem);
             (void)cw;

@@ -46,7 +46,7 @@ void CKeyboardTips::SetAirBladderMsg(const std::string& title, const std::string
 }
 
 bool CKeyboardTips::LoadBKImage(const std::string& path) {
-    std::shared_ptr<Image> image = Image::Load(path);
+    std::shared_ptr<Image> image = Image::Open(path);
     if (!image) return false;
     back_ = std::move(image);
     if (hwnd_) Platform::InvalidateRect(hwnd_, nullptr);

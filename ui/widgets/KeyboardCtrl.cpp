@@ -62,7 +62,7 @@ void KeyboardCtrl::SetControlVisible(bool visible) {
 }
 
 bool KeyboardCtrl::SetKeyboardImage(const std::string& file) {
-    std::shared_ptr<Image> image = Image::Load(SkinPath(manager_, file));
+    std::shared_ptr<Image> image = Image::Open(SkinPath(manager_, file));
     if (!image) return false;
     {
         std::lock_guard guard(keysLock_);
@@ -96,7 +96,7 @@ int KeyboardCtrl::AddKeyItem(const std::string& name, const std::string& descrip
     key->description = description;
     key->rect = rect;
     if (!iconFile.empty()) {
-        if ((key->icon = Image::Load(SkinPath(manager_, iconFile)))) {
+        if ((key->icon = Image::Open(SkinPath(manager_, iconFile)))) {
             key->iconWidth = key->icon->Width();
             key->iconHeight = key->icon->Height();
         }
