@@ -49,6 +49,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pivane developers <pivane@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Opened at run time, so dpkg-shlibdeps does not see them: the update requests (libcurl, 7.85 for
+# its protocol lists), the music lighting's capture and the notifier icon. shlibdeps adds the rest.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "libcurl4 (>= 7.85.0) | libcurl3-gnutls (>= 7.85.0), libpulse0, libayatana-appindicator3-1")
 # Debug information stays in the build tree.
 set(CPACK_STRIP_FILES ON)
 # libtolva.so is the package's own; dpkg-shlibdeps finds it beside the programs.

@@ -4,11 +4,12 @@
 #include <vector>
 
 // A shared library opened at run time, for parts of the program that most starts never use: the
-// loader then maps it (and everything it pulls in) only when it is first needed. Symbols are
-// bound at once and kept local, so a second copy under another name cannot capture them.
-// Closes on destruction. Owners of libraries that start threads or register GObject types keep
-// their object for the life of the process instead: an unmapped library under a running thread
-// or a registered type would crash later, far from the cause.
+// loader then maps it (and everything it pulls in) only when it is first needed. Its symbols
+// are bound when it opens, so a broken install fails there rather than at some later call, and
+// stay out of the global scope, where they could clash with another copy. Closes on destruction.
+// Owners of libraries that start threads or register GObject types keep their object for the life
+// of the process instead: an unmapped library under a running thread or a registered type would
+// crash later, far from the cause.
 class SharedLibrary {
 public:
     SharedLibrary() = default;
