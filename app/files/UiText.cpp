@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string_view>
 
 namespace {
@@ -58,7 +57,10 @@ std::string UiText::FromFile(const std::string& path, const std::string& section
     if (ec || size > kMaxFileSize) return std::string();
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::string();
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // One read of the known size: the window asks for hundreds of texts while it is built.
+    std::string bytes(static_cast<size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
     return FromBytes(bytes.data(), bytes.size(), section, key);
 }
 
