@@ -453,6 +453,7 @@ TEST_F(PlatformHeadlessTest, PeriodicTimersTickOnTheirOwnThreadOrByHand) {
     uint32_t id = Platform::StartPeriodicTimer(1, [&](uint32_t) {
         otherThread = std::this_thread::get_id() != self;
         ++ticks;
+        return true;
     });
     ASSERT_NE(id, 0u);
     while (ticks < 3)
@@ -469,6 +470,7 @@ TEST_F(PlatformHeadlessTest, PeriodicTimersTickOnTheirOwnThreadOrByHand) {
     std::atomic<uint32_t> selfId{0};
     selfStop = Platform::StartPeriodicTimer(1, [&](uint32_t tid) {
         if (!stopped.exchange(true)) selfId = tid, Platform::StopPeriodicTimer(tid);
+        return true;
     });
     while (!stopped)
         std::this_thread::yield();
@@ -476,12 +478,68 @@ TEST_F(PlatformHeadlessTest, PeriodicTimersTickOnTheirOwnThreadOrByHand) {
 
     head->SetManualPeriodicTimers(true);
     int manual = 0;
-    uint32_t m = Platform::StartPeriodicTimer(10, [&](uint32_t) { ++manual; });
+    uint32_t m = Platform::StartPeriodicTimer(10, [&](uint32_t) {
+        ++manual;
+        return true;
+    });
     EXPECT_EQ(head->TickPeriodicTimers(), 1);
     EXPECT_EQ(head->TickPeriodicTimers(), 1);
     EXPECT_EQ(manual, 2);
     Platform::StopPeriodicTimer(m);
     EXPECT_EQ(head->TickPeriodicTimers(), 0);
+}
+
+TEST_F(PlatformHeadlessTest, PeriodicTimerWithNothingToDoSleepsUntilWoken) {
+    // On its own thread: a 1 ms timer that has nothing to do stays quiet until woken.
+    std::atomic<int> ticks{0};
+    std::atomic<bool> busy{false};
+    uint32_t id = Platform::StartPeriodicTimer(1, [&](uint32_t) {
+        ++ticks;
+        return busy.load();
+    });
+    ASSERT_NE(id, 0u);
+    while (ticks < 1)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(ticks, 1);
+    busy = true;
+    EXPECT_TRUE(Platform::WakePeriodicTimer(id));
+    while (ticks < 4)
+        std::this_thread::yield();
+    EXPECT_TRUE(Platform::StopPeriodicTimer(id));
+    EXPECT_FALSE(Platform::WakePeriodicTimer(id));
+
+    // A sleeping timer still stops at once.
+    busy = false;
+    ticks = 0;
+    id = Platform::StartPeriodicTimer(1, [&](uint32_t) {
+        ++ticks;
+        return false;
+    });
+    while (ticks < 1)
+        std::this_thread::yield();
+    EXPECT_TRUE(Platform::StopPeriodicTimer(id));
+
+    // By hand: a wake that comes during the tick keeps the timer going.
+    head->SetManualPeriodicTimers(true);
+    int manual = 0;
+    bool wakeInTick = false;
+    uint32_t m = 0;
+    m = Platform::StartPeriodicTimer(10, [&](uint32_t tid) {
+        ++manual;
+        if (wakeInTick) Platform::WakePeriodicTimer(tid);
+        wakeInTick = false;
+        return false;
+    });
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+    Platform::WakePeriodicTimer(m);
+    wakeInTick = true;
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+    EXPECT_EQ(manual, 3);
+    Platform::StopPeriodicTimer(m);
 }
 
 } // namespace

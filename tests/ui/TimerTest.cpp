@@ -1,6 +1,7 @@
 #include "TolvaFixture.h"
 
 #include "ui/core/MPanel.h"
+#include "ui/widgets/BatteryCtrl.h"
 
 using namespace Tolva;
 
@@ -83,6 +84,90 @@ TEST_F(TimerTest, AnimationTicksReachOnlyRunningControlsWithVisibleAncestors) {
     EXPECT_EQ(button->timerTicks, 1);
     EXPECT_EQ(inner->timerTicks, 1);
     EXPECT_EQ(dlg.KillMTimer(pm().GetMTimerId()), 0);
+}
+
+// A control that animates only while `busy`; it may ask for a repaint from inside its tick.
+class Ticker : public MControl {
+public:
+    using MControl::MControl;
+    void DrawControl(cairo_t*, const Rect&) override {}
+    int OnControlTimer() override {
+        ++ticks;
+        if (repaintInTick.exchange(false)) UpdateControl(true);
+        return busy ? 1 : 0;
+    }
+    std::atomic<bool> busy{false};
+    std::atomic<bool> repaintInTick{false};
+    std::atomic<int> ticks{0};
+};
+
+TEST_F(TimerTest, AnimationSleepsWhileNothingMovesAndEveryChangeWakesIt) {
+    auto* panel = static_cast<MPanel*>(
+        pm().AddControl(std::make_unique<MPanel>(&dlg, 20, Rect{0, 0, 100, 100}), 1));
+    auto* t = static_cast<Ticker*>(
+        panel->AddChild(std::make_unique<Ticker>(panel, 21, Rect{0, 0, 10, 10}), 1));
+    ASSERT_NE(dlg.SetMTimer(10), 0u);
+    t->SetRunTimer(true);
+    t->AddMTimer();
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(t->ticks, 1);
+    // Nothing moved: no more ticks, yet the timer is still there.
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+    EXPECT_TRUE(pm().GetTimerIsRun(pm().GetMTimerId()));
+
+    // A repaint request may be the start of an animation.
+    t->busy = true;
+    t->UpdateControl(true);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(t->ticks, 6);
+    t->busy = false;
+    head->TickPeriodicTimers();
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+
+    // A change during the tick that found nothing to do is not lost.
+    t->busy = true;
+    t->repaintInTick = true;
+    pm().WakeAnimation();
+    t->busy = false;
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+
+    // Hidden, it does not tick; shown again, it does, without any repaint of its own.
+    panel->SetVisible(false, false);
+    t->busy = true;
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+    panel->SetVisible(true, false);
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    const int shown = t->ticks;
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_EQ(t->ticks, shown + 1);
+
+    // Another window's animation is not woken by this one's repaints.
+    t->busy = false;
+    head->TickPeriodicTimers();
+    ProbeDialog other;
+    ASSERT_TRUE(other.Open());
+    ASSERT_NE(other.SetMTimer(10), 0u);
+    EXPECT_EQ(head->TickPeriodicTimers(), 1); // the new timer's first tick, then it sleeps
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+    t->UpdateControl(true);
+    EXPECT_EQ(head->TickPeriodicTimers(), 1);
+}
+
+TEST_F(TimerTest, ChargingBatteryWakesTheSleepingAnimation) {
+    auto* b = static_cast<BatteryCtrl*>(dlg.CreateControl("BatteryCtrl", 47, {20, 20, 100, 40}));
+    ASSERT_NE(b, nullptr);
+    ASSERT_NE(dlg.SetMTimer(10), 0u);
+    b->SetBatteryInfo(50, 0);
+    head->TickPeriodicTimers();
+    EXPECT_EQ(head->TickPeriodicTimers(), 0);
+    b->SetBatteryInfo(50, 1);
+    const int before = b->GetChargePulse();
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(head->TickPeriodicTimers(), 1);
+    EXPECT_LT(b->GetChargePulse(), before);
 }
 
 TEST_F(TimerTest, NamedRecordsAndApplicationHook) {

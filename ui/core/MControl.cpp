@@ -184,15 +184,16 @@ uint32_t MControl::CurrentTimerKey() {
     return t_timerKey;
 }
 
-void MControl::OnTimer(uint32_t key) {
+bool MControl::OnTimer(uint32_t key) {
     const uint32_t outer = t_timerKey;
     t_timerKey = key;
-    OnControlTimerKey(key);
-    controls_.ForEach([key](MControl* c) {
-        if (c->IsRunTimer() && c->IsVisible()) c->OnTimer(key);
+    bool active = OnControlTimerKey(key) != 0;
+    controls_.ForEach([key, &active](MControl* c) {
+        if (c->IsRunTimer() && c->IsVisible() && c->OnTimer(key)) active = true;
         return false;
     });
     t_timerKey = outer;
+    return active;
 }
 
 void MControl::Draw(cairo_t* cr, const Rect& clip) {
@@ -221,9 +222,16 @@ Rect MControl::GetRect() const {
     return rect_;
 }
 
+void MControl::SetRunTimer(bool on) {
+    runTimer_ = on;
+    if (on && manager_) manager_->WakeAnimation();
+}
+
 void MControl::SetVisible(bool visible, bool redraw) {
     if (visible_ == visible) return;
     SetControlVisible(visible);
+    // A control that animates stands still while hidden; the animation may have gone to sleep.
+    if (visible && manager_) manager_->WakeAnimation();
     if (redraw && parent_) parent_->OnControlUpdate(GetRect(), true, this);
 }
 

@@ -102,8 +102,9 @@ public:
     int OnKeyDown(unsigned key, unsigned repeat, unsigned modifiers);
     // The key animation ticks are delivered with.
     static constexpr uint32_t kAnimationTick = 0xFFFFFFFFu;
-    // Timer tick: the control's hook, then every visible child with run-timer set.
-    void OnTimer(uint32_t key = kAnimationTick);
+    // Timer tick: the control's hook, then every visible child with run-timer set. True when
+    // any of them had something to do.
+    bool OnTimer(uint32_t key = kAnimationTick);
     // The key of the tick being delivered on this thread (kAnimationTick outside a tick), for
     // OnControlTimer overrides that need it.
     static uint32_t CurrentTimerKey();
@@ -127,7 +128,7 @@ public:
     bool IsTabStop() const { return tabStop_; }
     void SetDragDrop(bool on) { dragDrop_ = on; }
     bool IsDragDrop() const { return dragDrop_; }
-    void SetRunTimer(bool on) { runTimer_ = on; }
+    void SetRunTimer(bool on);
     bool IsRunTimer() const { return runTimer_; }
     void SetDblClk(bool on) { dblClk_ = on; }
     bool GetDblClk() const { return dblClk_; }

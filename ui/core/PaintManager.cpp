@@ -667,10 +667,13 @@ int PaintManager::KillMTimer(uint32_t id) {
 
 void PaintManager::AddMTimer(MControl* control) {
     if (!control) return;
-    std::lock_guard guard(pendingLock_);
-    for (MControl* c : pendingAnimation_)
-        if (c == control) return;
-    pendingAnimation_.push_back(control);
+    {
+        std::lock_guard guard(pendingLock_);
+        if (std::find(pendingAnimation_.begin(), pendingAnimation_.end(), control) ==
+            pendingAnimation_.end())
+            pendingAnimation_.push_back(control);
+    }
+    WakeAnimation();
 }
 
 void PaintManager::RemoveMTimer(MControl* control) {
@@ -682,8 +685,11 @@ void PaintManager::RemoveMTimer(MControl* control) {
     std::erase(animation_, control);
 }
 
-void PaintManager::OnMTimer(uint32_t id) {
-    if (id != animationTimer_ || id == 0) return;
+bool PaintManager::OnMTimer(uint32_t id) {
+    if (id != animationTimer_ || id == 0) return true;
+    animationIdle_.store(true);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    bool active = false;
     std::lock_guard guard(animationLock_);
     {
         std::lock_guard pending(pendingLock_);
@@ -694,17 +700,27 @@ void PaintManager::OnMTimer(uint32_t id) {
     }
     for (size_t i = 0; i < animation_.size(); ++i) {
         MControl* c = animation_[i];
-        if (c->IsRunTimer() && c->IsParentVisible()) c->OnTimer();
+        if (c->IsRunTimer() && c->IsParentVisible() && c->OnTimer()) active = true;
     }
+    if (active) animationIdle_.store(false);
+    return active;
+}
+
+void PaintManager::WakeAnimation() {
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (!animationIdle_.exchange(false)) return;
+    if (const uint32_t id = animationTimer_) QZTimer::WakeTimer(id);
 }
 
 // ---- painting ----
 
 void PaintManager::Invalidate() {
+    WakeAnimation();
     if (hwnd_) Platform::InvalidateRect(hwnd_, nullptr);
 }
 
 void PaintManager::InvalidateRect(const Rect& rect, bool erase) {
+    WakeAnimation();
     if (!hwnd_) return;
     if (layered_)
         Platform::InvalidateRect(hwnd_, nullptr);
@@ -723,6 +739,8 @@ void PaintManager::WalkDrawOrder(const std::function<bool(MControl*)>& fn) const
 }
 
 int PaintManager::OnControlUpdate(const Rect& rect, bool erase, MControl* control) {
+    // A change that shows may be the start of an animation.
+    WakeAnimation();
     if (IsWindowThread() || !hwnd_) return UpdateNowOnWindowThread(rect, erase, control);
     // Off the window thread (animation ticks, the worker): the window thread walks the lists.
     if (erase && control) control->SetUpdate(false, false);

@@ -119,8 +119,13 @@ public:
     uint32_t GetMTimerId() const { return animationTimer_; }
     void AddMTimer(MControl* control);
     void RemoveMTimer(MControl* control);
-    void OnMTimer(uint32_t id) override;
+    // False when no animated control had anything to do: the timer then sleeps until
+    // WakeAnimation, so an idle window costs no wake-ups.
+    bool OnMTimer(uint32_t id) override;
     using QZTimer::OnMTimer;
+    // Called by whatever may start an animation (a repaint request, a control shown or given
+    // the run-timer flag); cheap when the timer is awake. Any thread.
+    void WakeAnimation();
 
     // Painting.
     void Invalidate();
@@ -258,6 +263,9 @@ private:
     std::mutex pendingLock_;
     std::vector<MControl*> pendingAnimation_;
     std::atomic<uint32_t> animationTimer_{0};
+    // Set by each tick before it walks the animated controls; a waker that finds it set wakes
+    // the timer, so a change made during the walk is never missed.
+    std::atomic<bool> animationIdle_{false};
 
     // Removed controls wait here until the next safe point.
     std::mutex graveyardLock_;

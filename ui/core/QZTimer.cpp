@@ -2,6 +2,7 @@
 
 #include "ui/platform/Platform.h"
 
+#include <algorithm>
 #include <map>
 
 namespace Tolva {
@@ -47,12 +48,22 @@ uint32_t QZTimer::SetTimer(uint32_t periodMs, const std::string& name, int appFl
     return id;
 }
 
-void QZTimer::Tick(uint32_t id) {
+bool QZTimer::WakeTimer(uint32_t id) {
+    {
+        std::lock_guard guard(lock_);
+        if (std::none_of(records_.begin(), records_.end(),
+                         [id](const Record& r) { return r.id == id; }))
+            return false;
+    }
+    return Platform::WakePeriodicTimer(id);
+}
+
+bool QZTimer::Tick(uint32_t id) {
     QZTimer* owner = nullptr;
     {
         std::lock_guard reg(RegistryLock());
         auto it = Registry().find(id);
-        if (it == Registry().end()) return;
+        if (it == Registry().end()) return true;
         owner = it->second;
         // Counted under the registry lock: once KillTimer has taken the id out, WaitForTicks
         // sees every tick that found the owner.
@@ -61,7 +72,7 @@ void QZTimer::Tick(uint32_t id) {
     }
     QZTimer* const outer = tickOwner;
     tickOwner = owner;
-    owner->OnMTimer(id);
+    bool more = owner->OnMTimer(id);
     std::string name;
     int flag = 0;
     {
@@ -73,12 +84,16 @@ void QZTimer::Tick(uint32_t id) {
             }
         }
     }
-    if (flag) owner->OnMTimer(id, name);
+    if (flag) {
+        owner->OnMTimer(id, name);
+        more = true; // the application's own timers always tick
+    }
     tickOwner = outer;
     // Notified under the lock: the waiter may destroy the owner as soon as it sees zero.
     std::lock_guard count(owner->tickLock_);
     --owner->ticksRunning_;
     owner->tickDone_.notify_all();
+    return more;
 }
 
 int QZTimer::KillTimer(uint32_t id) {

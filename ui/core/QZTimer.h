@@ -37,8 +37,11 @@ public:
 
     // Application hook: called on the timer thread for records with the application flag.
     virtual void OnMTimer(uint32_t id, const std::string& name) {}
-    // Framework hook: called on the timer thread for every tick.
-    virtual void OnMTimer(uint32_t id) {}
+    // Framework hook: called on the timer thread for every tick. False when there is nothing to
+    // do: a timer without the application flag then sleeps, with no wake-ups, until WakeTimer.
+    virtual bool OnMTimer(uint32_t id) { return true; }
+    // Ends that sleep; the next tick follows one period later. False for an unknown id.
+    bool WakeTimer(uint32_t id);
 
     // The accuracy the timers are started with (ms).
     static uint32_t Accuracy() { return 1; }
@@ -53,7 +56,7 @@ private:
         std::string name;
         int appFlag = 0;
     };
-    static void Tick(uint32_t id);
+    static bool Tick(uint32_t id);
 
     mutable std::mutex lock_;
     std::vector<Record> records_;

@@ -10,7 +10,7 @@ PeriodicTimers& PeriodicTimers::Instance() {
     return timers;
 }
 
-uint32_t PeriodicTimers::Start(uint32_t periodMs, std::function<void(uint32_t)> tick, bool manual) {
+uint32_t PeriodicTimers::Start(uint32_t periodMs, std::function<bool(uint32_t)> tick, bool manual) {
     if (!tick) return 0;
     auto timer = std::make_shared<Timer>();
     timer->periodMs = periodMs == 0 ? 1 : periodMs;
@@ -39,11 +39,35 @@ void PeriodicTimers::Run(std::shared_ptr<Timer> timer) {
         if (timer->cv.wait_until(lock, next, [&] { return timer->stop; })) return;
         // A late tick does not try to catch up with a burst.
         if (Clock::now() > next + std::chrono::milliseconds(timer->periodMs)) next = Clock::now();
+        const uint64_t seen = timer->wakes;
         lock.unlock();
-        timer->tick(timer->id);
+        const bool more = timer->tick(timer->id);
         lock.lock();
         if (timer->stop) return;
+        if (more || timer->wakes != seen) continue;
+        timer->sleeping = true;
+        timer->cv.wait(lock, [&] { return timer->stop || timer->wakes != seen; });
+        timer->sleeping = false;
+        if (timer->stop) return;
+        next = Clock::now();
     }
+}
+
+bool PeriodicTimers::Wake(uint32_t id) {
+    std::shared_ptr<Timer> timer;
+    {
+        std::lock_guard lock(mutex_);
+        auto it = timers_.find(id);
+        if (it == timers_.end()) return false;
+        timer = it->second;
+    }
+    {
+        std::lock_guard lock(timer->mutex);
+        ++timer->wakes;
+        timer->sleeping = false;
+    }
+    timer->cv.notify_all();
+    return true;
 }
 
 bool PeriodicTimers::Stop(uint32_t id, bool wait) {
@@ -95,8 +119,16 @@ int PeriodicTimers::TickManual() {
             std::lock_guard lock(mutex_);
             if (!timers_.count(t->id)) continue; // stopped by an earlier tick
         }
-        t->tick(t->id);
+        uint64_t seen = 0;
+        {
+            std::lock_guard lock(t->mutex);
+            if (t->sleeping) continue;
+            seen = t->wakes;
+        }
+        const bool more = t->tick(t->id);
         ++ran;
+        std::lock_guard lock(t->mutex);
+        if (!more && t->wakes == seen) t->sleeping = true;
     }
     return ran;
 }

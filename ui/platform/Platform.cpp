@@ -246,7 +246,7 @@ uint64_t Platform::NowMs() {
     return b ? b->NowMs() : 0;
 }
 
-uint32_t Platform::StartPeriodicTimer(uint32_t periodMs, std::function<void(uint32_t id)> tick) {
+uint32_t Platform::StartPeriodicTimer(uint32_t periodMs, std::function<bool(uint32_t id)> tick) {
     PlatformBackend* b = Backend();
     if (!b) return 0;
     return PeriodicTimers::Instance().Start(periodMs, std::move(tick), b->ManualPeriodicTimers());
@@ -254,6 +254,10 @@ uint32_t Platform::StartPeriodicTimer(uint32_t periodMs, std::function<void(uint
 
 bool Platform::StopPeriodicTimer(uint32_t id, bool wait) {
     return PeriodicTimers::Instance().Stop(id, wait);
+}
+
+bool Platform::WakePeriodicTimer(uint32_t id) {
+    return PeriodicTimers::Instance().Wake(id);
 }
 
 std::unique_ptr<ToolTipWindow> Platform::CreateToolTip(NativeWindow* owner) {

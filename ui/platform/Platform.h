@@ -91,8 +91,11 @@ public:
     // A periodic timer on a thread of its own: `tick` runs there every `periodMs`. Returns its id
     // (never 0), or 0 when it cannot start. Stop ends the ticks; with `wait` it also waits for a
     // running tick to finish (unless called from the tick itself). False for an unknown id.
-    static uint32_t StartPeriodicTimer(uint32_t periodMs, std::function<void(uint32_t id)> tick);
+    // A tick that returns false puts its timer to sleep (no wake-ups at all) until
+    // WakePeriodicTimer.
+    static uint32_t StartPeriodicTimer(uint32_t periodMs, std::function<bool(uint32_t id)> tick);
     static bool StopPeriodicTimer(uint32_t id, bool wait = true);
+    static bool WakePeriodicTimer(uint32_t id);
 
     // Null when the platform is not running or the window does not exist.
     static std::unique_ptr<ToolTipWindow> CreateToolTip(NativeWindow* owner);
