@@ -358,16 +358,18 @@ void GtkNativeWindow::BringToTop() {
 void GtkNativeWindow::Present(cairo_surface_t* image, const Rect& area) {
     int w = rect_.Width(), h = rect_.Height();
     if (!widget_ || !image || w <= 0 || h <= 0) return;
-    backing_ = FitSurface(backing_, w, h);
     Rect r = area.Intersect(GetClientRect());
     if (r.IsEmpty()) return;
     cairo_surface_flush(image);
-    cairo_t* cr = cairo_create(backing_);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, image, 0, 0);
-    cairo_rectangle(cr, r.left, r.top, r.Width(), r.Height());
-    cairo_fill(cr);
-    cairo_destroy(cr);
+    // The callers keep their picture and only draw into it right before presenting it, so the
+    // window shows that picture itself: a copy would cost a whole window of memory and a blit
+    // per frame.
+    if (backing_ != image) {
+        cairo_surface_t* previous = backing_;
+        backing_ = cairo_surface_reference(image);
+        if (previous) cairo_surface_destroy(previous);
+        r = GetClientRect();
+    }
     if (perPixelAlpha_ && layered_ && !inputTransparent_) {
         // Clear parts of a per-pixel-alpha window let the pointer through to what lies below.
         cairo_region_t* solid = gdk_cairo_region_create_from_surface(backing_);
