@@ -1,6 +1,7 @@
 #include "ui/controls/MPicture.h"
 
 #include "ui/controls/ControlCreator.h"
+#include "ui/paint/CairoStateGuard.h"
 
 namespace Tolva {
 namespace {
@@ -45,6 +46,15 @@ cairo_surface_t* MPicture::CurrentSurface(Rect& part) const {
     return image->Surface(0);
 }
 
+bool MPicture::DrawsUnscaled() const {
+    if (drawer_.GetShowMode() != PictureDrawer::Stretch) return false;
+    std::shared_ptr<Image> hold = GetImage();
+    Rect part;
+    if (!CurrentSurface(part)) return false;
+    const Rect r = GetRect();
+    return part.Width() == r.Width() && part.Height() == r.Height();
+}
+
 void MPicture::DrawPicture(cairo_t* cr, const Rect& box) {
     // Keep the image alive while it is drawn.
     std::shared_ptr<Image> hold = GetImage();
@@ -54,6 +64,18 @@ void MPicture::DrawPicture(cairo_t* cr, const Rect& box) {
 
 void MPicture::DrawControl(cairo_t* cr, const Rect& clip) {
     const Rect r = GetRect();
+    if (DrawsUnscaled()) {
+        // A copy from the image costs what a copy from a cache would, and a cache would double
+        // the memory of the largest pictures (a window's background).
+        DropMemDC();
+        const Rect part = r.Intersect(clip);
+        if (part.IsEmpty()) return;
+        CairoStateGuard guard(cr);
+        cairo_rectangle(cr, part.left, part.top, part.Width(), part.Height());
+        cairo_clip(cr);
+        DrawPicture(cr, r);
+        return;
+    }
     if (UpdateMemDC(r.Width(), r.Height())) {
         cairo_t* mem = cairo_create(MemSurface());
         DrawPicture(mem, Rect{0, 0, r.Width(), r.Height()});

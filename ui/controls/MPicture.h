@@ -35,6 +35,8 @@ protected:
     virtual cairo_surface_t* CurrentSurface(Rect& part) const;
     // Draws the picture into `box` of the cache.
     virtual void DrawPicture(cairo_t* cr, const Rect& box);
+    // True when the current frame is shown at its own size, with nothing to scale.
+    bool DrawsUnscaled() const;
 
     PictureDrawer drawer_;
     std::atomic<int> frame_{0};

@@ -407,6 +407,13 @@ bool MControl::UpdateMemDC(int cx, int cy) {
     return redraw;
 }
 
+void MControl::DropMemDC() {
+    if (!memSurface_) return;
+    cairo_surface_destroy(memSurface_);
+    memSurface_ = nullptr;
+    update_ = false;
+}
+
 void MControl::BlitCache(cairo_t* cr, const Rect& clip) {
     if (!memSurface_) return;
     const Rect r = GetRect();

@@ -186,6 +186,8 @@ protected:
     // redraw it (stale or new), and marks it valid.
     bool UpdateMemDC(int cx, int cy);
     cairo_surface_t* MemSurface() const { return memSurface_; }
+    // Frees the memory DC of a control that draws without one.
+    void DropMemDC();
     // Copies the cache to the window surface at the control's rectangle.
     void BlitCache(cairo_t* cr, const Rect& clip);
     // Paints through the cache: paint runs (in window coordinates) only when the cache is stale
