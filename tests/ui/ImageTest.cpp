@@ -1,6 +1,7 @@
 #include "TolvaFixture.h"
 
 #include "ui/controls/MPicture.h"
+#include "ui/controls/PictureDrawer.h"
 #include "ui/core/Manager.h"
 #include "ui/core/PaintManager.h"
 #include "ui/paint/Image.h"
@@ -12,11 +13,13 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <png.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -219,6 +222,79 @@ TEST_F(ImageTest, RegisteredImagesKnowTheirSizeAndDecodeOnlyWhenDrawn) {
     pm.Invalidate();
     Platform::ProcessPending();
     EXPECT_TRUE(pic->GetImage()->IsDecoded());
+}
+
+// Exposes whether the picture keeps a drawing cache.
+class CachedPicture : public MPicture {
+public:
+    using MPicture::MPicture;
+    bool HasCache() const { return MemSurface() != nullptr; }
+};
+
+std::vector<uint32_t> Pixels(HeadlessBackend* head, NativeWindow* w, const Rect& r) {
+    std::vector<uint32_t> px;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            px.push_back(head->Pixel(w, {x, y}));
+    return px;
+}
+
+TEST_F(ImageTest, PictureAtItsOwnSizeDrawsFromTheImageWithoutACache) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(200, 100));
+    PaintManager& pm = dlg.GetPaintManager();
+    pm.Images().SetFolder(dir.string());
+    auto* pic = static_cast<CachedPicture*>(
+        pm.AddControl(std::make_unique<CachedPicture>(&dlg, 1, Rect{10, 10, 70, 40}), 1));
+    // Two 60 x 30 frames side by side.
+    ASSERT_EQ(pic->SetImage("gradient.png", 2), 1);
+    auto paint = [&] {
+        pm.Invalidate();
+        Platform::ProcessPending();
+        return Pixels(head, dlg.GetSafeHwnd(), Rect{10, 10, 70, 40});
+    };
+    for (int frame : {0, 1}) {
+        ASSERT_EQ(pic->SetFrameIndex(frame), 1);
+        pic->SetShowMode(PictureDrawer::Stretch);
+        const std::vector<uint32_t> direct = paint();
+        EXPECT_FALSE(pic->HasCache()) << frame;
+        // Centred at the same size it goes through the cache, and must look the same.
+        pic->SetShowMode(PictureDrawer::Center);
+        EXPECT_EQ(paint(), direct) << frame;
+        EXPECT_TRUE(pic->HasCache()) << frame;
+    }
+    // The frames differ, so the direct path did follow the frame index.
+    pic->SetShowMode(PictureDrawer::Stretch);
+    pic->SetFrameIndex(0);
+    const std::vector<uint32_t> first = paint();
+    pic->SetFrameIndex(1);
+    EXPECT_NE(paint(), first);
+    // Scaled, the picture keeps its cache again; back at its own size it lets it go.
+    pic->SetRect(Rect{10, 10, 130, 70});
+    paint();
+    EXPECT_TRUE(pic->HasCache());
+    pic->SetRect(Rect{10, 10, 70, 40});
+    paint();
+    EXPECT_FALSE(pic->HasCache());
+}
+
+TEST_F(ImageTest, ShownPicturesAreDecodedBeforeTheirFirstPaint) {
+    ProbeDialog dlg;
+    ASSERT_TRUE(dlg.Open(200, 100));
+    PaintManager& pm = dlg.GetPaintManager();
+    pm.Images().SetFolder(dir.string());
+    WriteGradient(dir / "shown.png", 64, 16);
+    auto* pic = static_cast<MPicture*>(
+        pm.AddControl(std::make_unique<MPicture>(&dlg, 1, Rect{10, 10, 74, 26}), 1));
+    ASSERT_EQ(pic->SetImage("shown.png", 1), 1);
+    std::shared_ptr<Image> image = pic->GetImage();
+    ASSERT_NE(image, nullptr);
+    // Nothing paints here: only the decoder thread can decode it.
+    for (int i = 0; i < 500 && !image->IsDecoded(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(image->IsDecoded());
+    ASSERT_NE(image->Surface(0), nullptr);
+    EXPECT_EQ(cairo_image_surface_get_width(image->Surface(0)), 64);
 }
 
 TEST_F(ImageTest, FilesWithoutAReadableHeaderAreRefusedAndNotCached) {

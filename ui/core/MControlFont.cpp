@@ -5,6 +5,7 @@
 #include "ui/core/Manager.h"
 #include "ui/core/PaintManager.h"
 #include "ui/paint/FontRegistry.h"
+#include "ui/paint/ImageDecoder.h"
 #include "ui/paint/MRender.h"
 
 namespace Tolva {
@@ -69,6 +70,8 @@ int MControlFont::SetImage(const std::string& file, int frames) {
         imagePath_ = file;
     }
     frameCount_ = frames < 1 ? 1 : frames;
+    // A shown control draws its image in the next frame; hidden pages wait for their first.
+    if (IsParentVisible()) ImageDecoder::DecodeAhead(info->image);
     Changed();
     return 1;
 }
