@@ -236,6 +236,13 @@ void LightingPage::BuildControls(MControl& control) {
 void LightingPage::ApplyTexts() {
     for (int i = 0; i < captionCount_; ++i)
         if (captions_[i].control) captions_[i].control->SetTitle(UiText::Dialog(captions_[i].text));
+    // The mode rows keep their place and selection; only their names change.
+    auto layout = host_.Layout();
+    if (!modes_ || !layout) return;
+    for (int i = 0; i < modes_->GetItemCount(); ++i) {
+        const int text = layout->LightModeNameText(static_cast<int>(modes_->GetItemData(i)));
+        if (text > 0) modes_->ModifyItemString(i, UiText::Dialog(text));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -263,8 +270,11 @@ void LightingPage::FillModes() {
     modes_->DeleteAllItems();
     auto layout = host_.Layout();
     if (!layout) return;
-    for (const auto& row : layout->LightModes())
-        modes_->AddString(row->name, row->mode, 0);
+    for (const auto& row : layout->LightModes()) {
+        // The row's name is in the language the layout was read in.
+        const int text = layout->LightModeNameText(row->mode);
+        modes_->AddString(text > 0 ? UiText::Dialog(text) : row->name, row->mode, 0);
+    }
     // A profile made after the device was chosen has no light rows yet.
     const int profile = host_.CurrentProfile();
     if (host_.Store().CountLightRows(profile) == 0) layout->SeedLightRows(host_.Store(), profile);

@@ -1,5 +1,6 @@
 #include "PageFixture.h"
 
+#include "app/files/Language.h"
 #include "app/files/UiText.h"
 #include "app/shell/CThreadBasic.h"
 #include "app/shell/audio/Visualizer.h"
@@ -329,3 +330,37 @@ TEST_F(LightingPageTest, LiveFramesColourThePictureOnlyInLiveModesAndTheNoteSays
     ASSERT_TRUE(ChooseMode(9));
     EXPECT_TRUE(Shown(LightingPage::kScreenNote));
 }
+
+namespace {
+
+TEST_F(LightingPageTest, ModeNamesFollowTheLanguageShown) {
+    auto* list = dynamic_cast<DListBox*>(Find(LightingPage::kModeList));
+    ASSERT_NE(list, nullptr);
+    std::shared_ptr<const DeviceLayout> layout = host->Layout();
+    ASSERT_NE(layout, nullptr);
+    std::vector<std::string> english;
+    for (int language : {Language::kEnglish, Language::kChinese, -1}) {
+        // -1: a reload (another device or profile) after the language changed refills the list.
+        if (language > 0) {
+            Language::SetCurrent(language);
+            page->ApplyTexts();
+        } else {
+            page->Reload();
+        }
+        ASSERT_GT(list->GetItemCount(), 1);
+        std::vector<std::string> names;
+        for (int i = 0; i < list->GetItemCount(); ++i) {
+            const int text = layout->LightModeNameText(static_cast<int>(list->GetItemData(i)));
+            ASSERT_GT(text, 0) << i;
+            EXPECT_EQ(list->GetItemText(i), UiText::Dialog(text)) << i;
+            names.push_back(list->GetItemText(i));
+        }
+        if (language == Language::kEnglish)
+            english = names;
+        else
+            EXPECT_NE(names, english);
+    }
+    Language::SetCurrent(Language::kEnglish);
+}
+
+} // namespace
