@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -270,6 +272,81 @@ TEST_F(PivaneWindowGuiTest, MinimizeAnywhereStartsWithoutAWindow) {
     EXPECT_TRUE(FindWindow(true).empty()) << "-minimize showed the window";
     EXPECT_EQ(Wait(Start({"--quit"})), 0);
     EXPECT_EQ(Wait(pid), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Window ids of the screen's top-level windows, bottom first.
+std::vector<std::string> StackingOrder() {
+    std::vector<std::string> ids;
+    std::istringstream in(Shell("xwininfo -root -children 2>/dev/null"));
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t at = line.find("0x");
+        if (at == std::string::npos || line.find("children") != std::string::npos) continue;
+        ids.push_back(std::to_string(std::stoul(line.substr(at), nullptr, 16)));
+    }
+    // xwininfo lists the top of the stack first.
+    return {ids.rbegin(), ids.rend()};
+}
+
+TEST_F(PivaneWindowGuiTest, ASecondCopyKeepsAnOpenMessageAboveTheWindowAndRestoresIt) {
+    const pid_t first = Start({"--simulated-mouse=wired", "--sim-state", state_});
+    std::string window;
+    ASSERT_TRUE(WaitFor([&] { return !(window = FindWindow(true)).empty(); })) << "no window";
+    ASSERT_TRUE(WaitFor([&] { return Mean(window, 10, 344, 126, 34).Sum() > 0.05; }));
+    // The close button asks what closing does; "to the tray" is chosen, and with no tray on this
+    // display the program says it minimises instead.
+    std::string box;
+    for (int attempt = 0; attempt < 10 && box.empty(); ++attempt) {
+        ClickAt(window, 1175, 23);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ClickAt(window, 707, 425);
+        WaitFor(
+            [&] {
+                std::istringstream in(
+                    Shell("xdotool search --onlyvisible --name '^MessageBox$' 2>/dev/null"));
+                in >> box;
+                return !box.empty();
+            },
+            3000);
+    }
+    ASSERT_FALSE(box.empty()) << "no message about the missing tray";
+
+    // A second copy brings the window forward; the message stays above it, or the window would
+    // wait for an answer nobody can see.
+    EXPECT_EQ(Wait(Start({})), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::vector<std::string> order = StackingOrder();
+    const auto boxAt = std::find(order.begin(), order.end(), box);
+    const auto windowAt = std::find(order.begin(), order.end(), window);
+    ASSERT_NE(boxAt, order.end());
+    ASSERT_NE(windowAt, order.end());
+    EXPECT_GT(boxAt - order.begin(), windowAt - order.begin()) << "the message is hidden";
+
+    // Answered, then shown again by another copy, the window is restored and draws: a click on
+    // the mouse shows its tab strip.
+    Shell("xdotool key --window " + box + " Return");
+    ClickAt(box, 185, 160);
+    EXPECT_TRUE(WaitFor([&] {
+        return Shell("xdotool search --onlyvisible --name '^MessageBox$' 2>/dev/null").empty();
+    })) << "the message did not close";
+    EXPECT_EQ(Wait(Start({})), 0);
+    const Rgb strip = Mean(window, kStripX, kStripY, kStripW, kStripH);
+    bool stripShown = false;
+    for (int attempt = 0; attempt < 10 && !stripShown; ++attempt) {
+        ClickAt(window, kRowX + kRowW / 2, kRowY + kRowH / 2);
+        stripShown = WaitFor(
+            [&] {
+                return Mean(window, kStripX, kStripY, kStripW, kStripH).Sum() > strip.Sum() + 0.05;
+            },
+            3000);
+    }
+    EXPECT_TRUE(stripShown) << "the restored window does not draw";
+    EXPECT_EQ(Wait(Start({"--quit"})), 0);
+    EXPECT_EQ(Wait(first), 0);
 }
 
 } // namespace

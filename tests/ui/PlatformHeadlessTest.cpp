@@ -186,6 +186,23 @@ TEST_F(PlatformHeadlessTest, PaintIsSkippedForHiddenWindowsAndValidatedWhenIgnor
     EXPECT_TRUE(w->GetUpdateRect().IsEmpty());
 }
 
+TEST_F(PlatformHeadlessTest, ShowingNormalRestoresAMinimisedWindowAndItPaintsAgain) {
+    Recorder rec;
+    NativeWindow* w = Make(rec, {0, 0, 40, 40});
+    Platform::ProcessPending();
+    w->Show(SW_MINIMIZE);
+    EXPECT_TRUE(w->IsIconic());
+    // Plain show leaves it minimised, as on the desktop.
+    w->Show(SW_SHOW);
+    EXPECT_TRUE(w->IsIconic());
+    w->Show(SW_SHOWNORMAL);
+    EXPECT_FALSE(w->IsIconic());
+    const int before = rec.Count(WM_PAINT);
+    w->Invalidate();
+    Platform::ProcessPending();
+    EXPECT_GT(rec.Count(WM_PAINT), before);
+}
+
 TEST_F(PlatformHeadlessTest, ClicksDoubleClicksAndMouseFlags) {
     Recorder rec;
     NativeWindow* w = Make(rec);

@@ -249,6 +249,7 @@ void GtkNativeWindow::Show(int command) {
         gtk_window_present(win);
         break;
     default:
+        if (command == SW_SHOWNORMAL && IsIconic()) gtk_window_deiconify(win);
         gtk_window_set_focus_on_map(win, !overrideRedirect_);
         gtk_widget_show(widget_);
         if (overrideRedirect_)
@@ -345,14 +346,25 @@ void GtkNativeWindow::SetFocus() {
     if (widget_) {
         // Taking the focus back from an edit box makes it report the loss.
         if (EntryHasFocus()) gtk_window_set_focus(GTK_WINDOW(widget_), nullptr);
-        if (!popup_ && visible_ && !gtk_window_is_active(GTK_WINDOW(widget_)))
+        if (!popup_ && visible_ && !gtk_window_is_active(GTK_WINDOW(widget_))) {
             gtk_window_present(GTK_WINDOW(widget_));
+            RaiseOwnedWindows();
+        }
     }
     NativeWindow::SetFocus();
 }
 
 void GtkNativeWindow::BringToTop() {
     if (widget_ && visible_) gtk_window_present(GTK_WINDOW(widget_));
+    RaiseOwnedWindows();
+}
+
+void GtkNativeWindow::RaiseOwnedWindows() {
+    // Without a window manager nothing keeps an owned window (a modal message box) above its
+    // raised owner, and the owner would wait for a dialog no one can see.
+    for (const std::shared_ptr<NativeWindow>& w : MessageQueue::Instance().Windows())
+        if (w.get() != this && w->GetOwnerWindow() == this && w->IsVisible() && !w->IsDestroyed())
+            w->BringToTop();
 }
 
 void GtkNativeWindow::Present(cairo_surface_t* image, const Rect& area) {

@@ -58,6 +58,7 @@ private:
     // focus; a press anywhere else deactivates it.
     void GrabForPopup();
     void ReleasePopupGrab();
+    void RaiseOwnedWindows();
     void Deactivate();
 
     GtkWidget* widget_ = nullptr;

@@ -17,8 +17,7 @@ constexpr uint32_t kHoverTimer = 0xFFFFFF01u;
 NativeWindow::NativeWindow(const WindowParams& params, WindowProc proc, void* self)
     : rect_(params.rect), title_(params.title), owner_(params.owner), popup_(params.popup),
       toolWindow_(params.toolWindow), topMost_(params.topMost), layered_(params.layered),
-      inputTransparent_(params.inputTransparent),
-      proc_(proc), self_(self) {}
+      inputTransparent_(params.inputTransparent), proc_(proc), self_(self) {}
 
 NativeWindow::~NativeWindow() {
     if (icon_) cairo_surface_destroy(icon_);
@@ -34,7 +33,8 @@ void NativeWindow::Show(int command) {
     bool wasVisible = visible_;
     if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) {
         NativeIconic(true);
-    } else if (command == SW_RESTORE && iconic_) {
+    } else if ((command == SW_RESTORE || command == SW_SHOWNORMAL) && iconic_) {
+        // Showing "normal" restores a minimised window, as restore does.
         NativeIconic(false);
     }
     visible_ = show;
