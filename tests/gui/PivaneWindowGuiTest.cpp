@@ -169,6 +169,10 @@ protected:
         std::filesystem::rename(temp, state_);
     }
 
+    // Clicks the listed mouse until its tab strip shows: a click while the window is disabled
+    // for a worker task is dropped, as a person's would be.
+    bool SelectMouse(const std::string& window);
+
     std::string folder_;
     std::string state_;
     std::vector<pid_t> started_;
@@ -179,6 +183,21 @@ constexpr int kRowX = 10, kRowY = 144, kRowW = 126, kRowH = 34;
 constexpr int kStripX = 152, kStripY = 180, kStripW = 56, kStripH = 280;
 constexpr int kBatteryX = 26, kBatteryY = 634, kBatteryW = 34, kBatteryH = 16;
 constexpr int kModeX = 94, kModeY = 628, kModeW = 28, kModeH = 28;
+
+bool PivaneWindowGuiTest::SelectMouse(const std::string& window) {
+    const Rgb strip = Mean(window, kStripX, kStripY, kStripW, kStripH);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        ClickAt(window, kRowX + kRowW / 2, kRowY + kRowH / 2);
+        if (WaitFor(
+                [&] {
+                    return Mean(window, kStripX, kStripY, kStripW, kStripH).Sum() >
+                           strip.Sum() + 0.05;
+                },
+                3000))
+            return true;
+    }
+    return false;
+}
 
 TEST_F(PivaneWindowGuiTest, WindowListsSelectsFollowsPlugsAndAnswersOtherCopies) {
     const pid_t first = Start({"--simulated-mouse=both", "--sim-state", state_});
@@ -196,21 +215,8 @@ TEST_F(PivaneWindowGuiTest, WindowListsSelectsFollowsPlugsAndAnswersOtherCopies)
     ASSERT_TRUE(WaitFor([&] {
         return Mean(window, kRowX, kRowY, kRowW, kRowH).Sum() > empty.Sum() + 0.15;
     })) << "the mouse is not listed";
-    const Rgb strip = Mean(window, kStripX, kStripY, kStripW, kStripH);
     const Rgb battery = Mean(window, kBatteryX, kBatteryY, kBatteryW, kBatteryH);
-
-    // A click while the window is disabled for the start-up task is dropped, as a person's
-    // would be: click again until the tab strip shows.
-    bool stripShown = false;
-    for (int attempt = 0; attempt < 10 && !stripShown; ++attempt) {
-        ClickAt(window, kRowX + kRowW / 2, kRowY + kRowH / 2);
-        stripShown = WaitFor(
-            [&] {
-                return Mean(window, kStripX, kStripY, kStripW, kStripH).Sum() > strip.Sum() + 0.05;
-            },
-            3000);
-    }
-    EXPECT_TRUE(stripShown) << "the mouse's tab strip is not shown";
+    EXPECT_TRUE(SelectMouse(window)) << "the mouse's tab strip is not shown";
     EXPECT_TRUE(WaitFor([&] {
         const Rgb now = Mean(window, kBatteryX, kBatteryY, kBatteryW, kBatteryH);
         return now.g > battery.g + 0.1; // the level's green fill
@@ -334,17 +340,7 @@ TEST_F(PivaneWindowGuiTest, ASecondCopyKeepsAnOpenMessageAboveTheWindowAndRestor
         return Shell("xdotool search --onlyvisible --name '^MessageBox$' 2>/dev/null").empty();
     })) << "the message did not close";
     EXPECT_EQ(Wait(Start({})), 0);
-    const Rgb strip = Mean(window, kStripX, kStripY, kStripW, kStripH);
-    bool stripShown = false;
-    for (int attempt = 0; attempt < 10 && !stripShown; ++attempt) {
-        ClickAt(window, kRowX + kRowW / 2, kRowY + kRowH / 2);
-        stripShown = WaitFor(
-            [&] {
-                return Mean(window, kStripX, kStripY, kStripW, kStripH).Sum() > strip.Sum() + 0.05;
-            },
-            3000);
-    }
-    EXPECT_TRUE(stripShown) << "the restored window does not draw";
+    EXPECT_TRUE(SelectMouse(window)) << "the restored window does not draw";
     EXPECT_EQ(Wait(Start({"--quit"})), 0);
     EXPECT_EQ(Wait(first), 0);
 }
