@@ -687,8 +687,9 @@ void PaintManager::RemoveMTimer(MControl* control) {
 
 bool PaintManager::OnMTimer(uint32_t id) {
     if (id != animationTimer_ || id == 0) return true;
-    animationIdle_.store(true);
-    std::atomic_thread_fence(std::memory_order_seq_cst);
+    // An exchange, as the waker's: of two read-modify-writes one sees the other, so either this
+    // walk sees the waker's change or the waker sees the flag.
+    animationIdle_.exchange(true);
     bool active = false;
     std::lock_guard guard(animationLock_);
     {
@@ -707,7 +708,6 @@ bool PaintManager::OnMTimer(uint32_t id) {
 }
 
 void PaintManager::WakeAnimation() {
-    std::atomic_thread_fence(std::memory_order_seq_cst);
     if (!animationIdle_.exchange(false)) return;
     if (const uint32_t id = animationTimer_) QZTimer::WakeTimer(id);
 }
