@@ -12,10 +12,8 @@
 #include <cairo.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace Tolva;
@@ -91,20 +89,3 @@ void BM_DecodeSkinImagesThroughPixbuf(benchmark::State& state) {
 BENCHMARK(BM_DecodeSkinImagesThroughPixbuf)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // The skin lives in the program folder beside the benchmarks' build folder.
-    if (!std::getenv("PIVANE_HOME")) {
-        char exe[4096];
-        const ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
-        if (n > 0) {
-            std::string dir(exe, static_cast<size_t>(n));
-            dir.erase(dir.find_last_of('/'));
-            setenv("PIVANE_HOME", (dir + "/../bin/").c_str(), 1);
-        }
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -19,10 +19,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 using namespace Tolva;
@@ -170,20 +168,3 @@ BENCHMARK(BM_OneProgressValueRepaint)
     ->ReportAggregatesOnly();
 
 } // namespace
-
-int main(int argc, char** argv) {
-    // The skin lives in the program folder beside the benchmarks' build folder.
-    if (!std::getenv("PIVANE_HOME")) {
-        char exe[4096];
-        const ssize_t n = readlink("/proc/self/exe", exe, sizeof(exe) - 1);
-        if (n > 0) {
-            std::string dir(exe, static_cast<size_t>(n));
-            dir.erase(dir.find_last_of('/'));
-            setenv("PIVANE_HOME", (dir + "/../bin/").c_str(), 1);
-        }
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
